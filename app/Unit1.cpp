@@ -1,0 +1,285 @@
+#include "Unit1.h"
+
+#include "ErrorHandler.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTimer>
+
+TContourPointArray ContourPoints;
+TViewState View;
+THitState Hit;
+TEditMode EditMode = Idle;
+TEditMode SavedEditMode = Idle;
+bool ProfileDirty = false;
+bool ProfileSaved = true;
+bool IsDestroying = false;
+bool CursorDotVisible = false;
+QImage* SourceImage = nullptr;
+QImage* ViewImage = nullptr;
+
+TForm1* Form1 = nullptr;
+
+void ResetUnit1State()
+{
+    ContourPoints.clear();
+    View = TViewState{};
+    Hit = THitState{};
+    EditMode = Idle;
+    SavedEditMode = Idle;
+    ProfileDirty = false;
+    ProfileSaved = true;
+    IsDestroying = false;
+    CursorDotVisible = false;
+}
+
+namespace {
+constexpr int OuterWidth = 1190;
+constexpr int OuterHeight = 876;
+} // namespace
+
+TForm1Client::TForm1Client(TForm1* form) : QWidget(form), form_(form)
+{
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    // The paint covers the whole client area from the composed view; no background erase needed.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TForm1Client::paintEvent(QPaintEvent*)
+{
+    platform::Guarded([&] { form_->FormPaint(); });
+}
+
+void TForm1Client::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    platform::Guarded([&] { form_->FormMouseMove(event->buttons(), p.x(), p.y()); });
+}
+
+void TForm1Client::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    platform::Guarded([&] { form_->FormMouseDown(event->button(), event->buttons(), p.x(), p.y()); });
+}
+
+void TForm1Client::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The second press of a double click is a press like any other.
+    mousePressEvent(event);
+}
+
+void TForm1Client::wheelEvent(QWheelEvent* event)
+{
+    platform::Guarded([&] { form_->HandleWheel(event); });
+}
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
+{
+    setWindowTitle(QStringLiteral("Zovori Konturzieher V1.21"));
+    QFont font(QStringLiteral("DejaVu Sans")); // the stand-in for "MS Sans Serif"
+    font.setPixelSize(11);
+    setFont(font);
+
+    Client = new TForm1Client(this);
+    setCentralWidget(Client);
+
+    QMenuBar* bar = menuBar();
+    Laden1 = bar->addMenu(QStringLiteral("Datei"));
+    Bildladen1 = Laden1->addAction(QStringLiteral("Bild laden"));
+    Programmende1 = Laden1->addAction(QStringLiteral("Programmende"));
+    Edit1 = bar->addMenu(QStringLiteral("Edit"));
+    PolygonzurProfildateiweiterbearbeiten1 = Edit1->addAction(QStringLiteral("Polygon zur Profildatei weiter bearbeiten"));
+    BlankItem = Edit1->addAction(QString());
+    Polygonlschen1 = Edit1->addAction(QStringLiteral("Polygon löschen"));
+    Bildhorizontalspiegeln1 = Edit1->addAction(QStringLiteral("Bild horizontal spiegeln"));
+    Bildvertikalspiegeln1 = Edit1->addAction(QStringLiteral("Bild vertikal spiegeln"));
+    KurzHilfe1 = bar->addAction(QStringLiteral("Kurz-Hilfe"));
+
+    const auto bind = [this](QAction* action, void (TForm1::*handler)()) {
+        connect(action, &QAction::triggered, this, [this, handler] { platform::Guarded([&] { (this->*handler)(); }); });
+    };
+    bind(Bildladen1, &TForm1::Bildladen1Click);
+    bind(Programmende1, &TForm1::Programmende1Click);
+    bind(PolygonzurProfildateiweiterbearbeiten1, &TForm1::PolygonzurProfildateiweiterbearbeiten1Click);
+    bind(Polygonlschen1, &TForm1::Polygonlschen1Click);
+    bind(Bildhorizontalspiegeln1, &TForm1::Bildhorizontalspiegeln1Click);
+    bind(Bildvertikalspiegeln1, &TForm1::Bildvertikalspiegeln1Click);
+    bind(KurzHilfe1, &TForm1::KurzHilfe1Click);
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(10);
+    connect(Timer1, &QTimer::timeout, this, [this] { platform::Guarded([&] { Timer1Timer(); }); });
+
+    // Key preview: the plus and minus keys act whichever part of the window has the focus.
+    // Keys the client area leaves alone reach the window once, by propagation.
+    installEventFilter(this);
+
+    resize(OuterWidth, OuterHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - QPoint(OuterWidth / 2, OuterHeight / 2));
+    }
+}
+
+TForm1::~TForm1()
+{
+    if (!IsDestroying)
+        FormDestroy();
+}
+
+void TForm1::FormCreate()
+{
+    View.ViewOriginX = 0;
+    View.ViewOriginY = 0;
+    delete SourceImage;
+    SourceImage = new QImage();
+    delete ViewImage;
+    ViewImage = new QImage();
+    // Qt widgets are double-buffered already: every paint is composed off screen and shown in one piece.
+    EditMode = Idle;
+    Timer1->start();
+}
+
+void TForm1::FormDestroy()
+{
+    IsDestroying = true;
+    Timer1->stop();
+    delete SourceImage;
+    SourceImage = nullptr;
+    delete ViewImage;
+    ViewImage = nullptr;
+}
+
+void TForm1::Timer1Timer()
+{
+    const bool contourEmpty = ContourPoints.empty();
+    Bildhorizontalspiegeln1->setEnabled(contourEmpty);
+    Bildvertikalspiegeln1->setEnabled(contourEmpty);
+
+    if (ProfileDirty) {
+        // The recompute runs to completion before the flag is cleared.
+        if (ReviewRecomputeButton)
+            ReviewRecomputeButton->click();
+        ProfileDirty = false;
+    }
+
+    if (platform::KeyHeld(platform::Key::Escape))
+        EditMode = Idle;
+    if (platform::KeyHeld(platform::Key::F3) && ContourPoints.size() > 1)
+        EditMode = Stopped;
+
+    // Strictly inside: the first column and row count as outside, the last ones as inside.
+    const QRect client = ClientRectOnScreen();
+    const QPoint cursor = platform::CursorPos();
+    CursorDotVisible = client.left() < cursor.x() && cursor.x() < client.left() + client.width() &&
+                       client.top() < cursor.y() && cursor.y() < client.top() + client.height();
+    if (Hit.HotPointIndex >= 0)
+        CursorDotVisible = false;
+
+    Client->repaint();
+}
+
+QRect TForm1::ClientRectOnScreen() const
+{
+    return QRect(Client->mapToGlobal(QPoint(0, 0)), Client->size());
+}
+
+void TForm1::FormCloseQuery(bool& CanClose)
+{
+    if (ContourPoints.empty() || ProfileSaved) {
+        CanClose = true;
+        return;
+    }
+    CanClose = false;
+    const bool yes = platform::Current().Confirm(
+        this, QStringLiteral("Achtung: Es sind Stützpunktdaten vorhanden !!Zovori weiter bearbeiten ?"));
+    if (yes)
+        PolygonzurProfildateiweiterbearbeiten1->trigger();
+    else
+        CanClose = true;
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    bool canClose = true;
+    platform::Guarded([&] { FormCloseQuery(canClose); });
+    if (!canClose) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    // Closing the main window ends the program, whatever other windows are shown.
+    QCoreApplication::quit();
+}
+
+void TForm1::Programmende1Click()
+{
+    close();
+}
+
+void TForm1::PolygonzurProfildateiweiterbearbeiten1Click()
+{
+    if (!ReviewWindow)
+        return;
+    ReviewWindow->show();
+    ReviewWindow->raise();
+}
+
+void TForm1::Polygonlschen1Click()
+{
+    ContourPoints.clear();
+    EditMode = Idle;
+    RenderView();
+}
+
+void TForm1::KurzHilfe1Click()
+{
+    if (!HelpWindow)
+        return;
+    HelpWindow->show();
+    HelpWindow->raise();
+}
+
+void TForm1::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    platform::Guarded([&] { FormResize(); });
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (outerSizeFixed_)
+        return;
+    outerSizeFixed_ = true;
+    // The outer size includes the frame, which is known only once the window is shown.
+    const QSize frame = frameGeometry().size() - size();
+    if (frame.width() > 0 || frame.height() > 0) {
+        resize(OuterWidth - frame.width(), OuterHeight - frame.height());
+        if (const QScreen* screen = this->screen()) {
+            const QRect area = screen->availableGeometry();
+            move(area.center() - QPoint(OuterWidth / 2, OuterHeight / 2));
+        }
+    }
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == this && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        bool handled = false;
+        platform::Guarded([&] { handled = FormKeyDown(key->key(), key->modifiers()); });
+        // The key is passed on unchanged either way.
+        (void)handled;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

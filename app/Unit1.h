@@ -1,0 +1,128 @@
+#pragma once
+
+#include "ContourPoints.h"
+#include "EditMode.h"
+#include "HitState.h"
+#include "Services.h"
+#include "ViewMapping.h"
+
+#include <QMainWindow>
+#include <QWidget>
+
+class Canvas;
+class QAbstractButton;
+class QAction;
+class QImage;
+class QMenu;
+class QTimer;
+class QWheelEvent;
+
+// Module state of the main window's unit: shared by its handlers, read by the review window
+// through the links set up at start-up. The start values are those below; ResetUnit1State restores them.
+extern TContourPointArray ContourPoints;
+extern TViewState View;
+extern THitState Hit;
+extern TEditMode EditMode;
+extern TEditMode SavedEditMode;
+extern bool ProfileDirty;     ///< the contour or the view changed; the next tick recomputes the review
+extern bool ProfileSaved;     ///< nothing unsaved since the last .dat file was written
+extern bool IsDestroying;     ///< set by FormDestroy; a resize then no longer composes the view
+extern bool CursorDotVisible; ///< written only by the timer
+extern QImage* SourceImage;   ///< the picture, owned by the main window between FormCreate and FormDestroy
+extern QImage* ViewImage;     ///< the composed view at the window's outer size
+
+/// Restores every module variable of the main window's unit to its start value (used by tests).
+void ResetUnit1State();
+
+class TForm1;
+
+/// The main window's client area: it has no child controls and forwards its events to TForm1.
+class TForm1Client final : public QWidget {
+public:
+    explicit TForm1Client(TForm1* form);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    TForm1* form_;
+};
+
+/// The digitising main window.
+class TForm1 final : public QMainWindow {
+    Q_OBJECT
+public:
+    /// Builds the window and its components; FormCreate runs separately, after the global is set.
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Components.
+    QTimer* Timer1 = nullptr;
+    QMenu* Laden1 = nullptr;
+    QAction* Bildladen1 = nullptr;
+    QAction* Programmende1 = nullptr;
+    QMenu* Edit1 = nullptr;
+    QAction* PolygonzurProfildateiweiterbearbeiten1 = nullptr;
+    QAction* BlankItem = nullptr; ///< the unnamed item with an empty caption; it does nothing
+    QAction* Polygonlschen1 = nullptr;
+    QAction* Bildhorizontalspiegeln1 = nullptr;
+    QAction* Bildvertikalspiegeln1 = nullptr;
+    QAction* KurzHilfe1 = nullptr;
+    TForm1Client* Client = nullptr;
+    platform::FileDialogRequest OpenDialog1;
+
+    // The other windows, wired at start-up (the main window's unit does not depend on theirs).
+    QWidget* ReviewWindow = nullptr;
+    QAbstractButton* ReviewRecomputeButton = nullptr; ///< the review window's "neu berechnen"
+    QWidget* HelpWindow = nullptr;
+
+    // Life cycle.
+    void FormCreate();
+    void FormDestroy();
+    void FormCloseQuery(bool& CanClose);
+    void Timer1Timer();
+
+    // Menu commands.
+    void Bildladen1Click();
+    void Programmende1Click();
+    void PolygonzurProfildateiweiterbearbeiten1Click();
+    void Polygonlschen1Click();
+    void Bildhorizontalspiegeln1Click();
+    void Bildvertikalspiegeln1Click();
+    void KurzHilfe1Click();
+
+    // Picture and view.
+    void RenderView();
+    void ResetView();
+    void FormPaint();
+    void FormResize();
+    void DrawCursorDot(Canvas& canvas);
+    void FormMouseWheelUp();
+    void FormMouseWheelDown();
+    /// A wheel event of the client area: whole notches of 120 become wheel notifications.
+    void HandleWheel(QWheelEvent* event);
+
+    // Gestures. `buttons` are the buttons held at the event, the pressed one included.
+    void FormMouseMove(Qt::MouseButtons buttons, int X, int Y);
+    void FormMouseDown(Qt::MouseButton button, Qt::MouseButtons buttons, int X, int Y);
+    /// Returns true when the key was one of the plus and minus keys the window acts on.
+    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+
+    /// The client area in screen coordinates.
+    QRect ClientRectOnScreen() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool outerSizeFixed_ = false;
+};
+
+extern TForm1* Form1;

@@ -1,0 +1,38 @@
+#include "Application.h"
+#include "KeyState.h"
+#include "Unit1.h"
+#include "Unit2.h"
+#include "Unit3.h"
+
+#include <QImage>
+#include <QImageReader>
+#include <QPushButton>
+
+int main(int argc, char** argv)
+{
+    TApplication application(argc, argv);
+    application.setApplicationName(QStringLiteral("Zovori"));
+    // Closing the main window ends the program (its close handler quits), not closing the last window.
+    application.setQuitOnLastWindowClosed(false);
+    InstallDefaultExceptionHandler();
+    platform::StartKeyTracking();
+
+    CreateForm(Form1);
+    CreateForm(Form2);
+    CreateForm(Form3);
+
+    // The windows reach each other through these links, not through each other's units.
+    Form1->ReviewWindow = Form2;
+    Form1->ReviewRecomputeButton = Form2->Button1;
+    Form1->HelpWindow = Form3;
+    Form2->Link.Contour = &ContourPoints;
+    Form2->Link.ProfileSaved = &ProfileSaved;
+    Form2->Link.ViewImageHeight = [] { return ViewImage ? ViewImage->height() : 0; };
+
+    Form1->show();
+    const int result = application.exec();
+    delete Form3;
+    delete Form2;
+    delete Form1;
+    return result;
+}

@@ -1,0 +1,1 @@
+#include "ExCanvasTools.h"

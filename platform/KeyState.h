@@ -1,0 +1,14 @@
+#pragma once
+
+#include "Services.h"
+
+namespace platform {
+
+/// Starts tracking Escape and F3 for the whole application (call once, after the application exists).
+void StartKeyTracking();
+
+/// The physical state of Escape or F3: the X11 keymap where the X11 window system is in use (so a
+/// key held while another program has the focus counts), otherwise the state seen by the application.
+bool PhysicalKeyHeld(Key key);
+
+} // namespace platform

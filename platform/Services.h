@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace platform {
+
+/// Keys the program polls as physical key states at the moment of an event or tick.
+enum class Key { Escape, F3, Shift, Control };
+
+/// A standard file dialog as the program asks for it. `filter` is written "text|pattern|text|pattern",
+/// patterns separated by ';'; `filterIndex` 0 selects the first entry.
+struct FileDialogRequest {
+    QString initialDirectory;
+    QString filter;
+    int filterIndex = 0;
+    QString defaultExtension; ///< added when the typed name has none (save only)
+    bool overwritePrompt = false;
+};
+
+/// The window-system services the program uses, behind one interface so that tests replace them.
+class Services {
+public:
+    virtual ~Services() = default;
+
+    /// True while the key is physically held, whichever window (or program) has the focus.
+    virtual bool KeyHeld(Key key) = 0;
+    /// The mouse cursor in screen coordinates.
+    virtual QPoint CursorPos() = 0;
+    /// The confirmation box "Bestätigung" with the buttons "&Ja" and "&Nein"; true for Yes.
+    virtual bool Confirm(QWidget* parent, const QString& text) = 0;
+    /// The open dialog; no value when cancelled.
+    virtual std::optional<QString> OpenFile(QWidget* parent, const FileDialogRequest& request) = 0;
+    /// The save dialog; no value when cancelled.
+    virtual std::optional<QString> SaveFile(QWidget* parent, const FileDialogRequest& request) = 0;
+    /// Shows an error message and returns when the user has read it.
+    virtual void ShowError(const QString& message) = 0;
+    /// The directory of the running program, without a trailing separator.
+    virtual QString ProgramDirectory() = 0;
+};
+
+/// The services in force: the real ones unless a test installed its own.
+Services& Current();
+/// Installs services (not owned); nullptr returns to the real ones.
+void Install(Services* services);
+
+/// Convenience forms of the calls above.
+inline bool KeyHeld(Key key) { return Current().KeyHeld(key); }
+inline QPoint CursorPos() { return Current().CursorPos(); }
+
+/// Converts a filter written "text|pattern|..." into Qt's name filters, one per entry.
+QStringList NameFilters(const QString& filter);
+
+} // namespace platform

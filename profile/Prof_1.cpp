@@ -1,0 +1,1 @@
+#include "Prof_1.h"
