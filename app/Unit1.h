@@ -103,6 +103,11 @@ public:
     void DrawCursorDot(Canvas& canvas);
     void FormMouseWheelUp();
     void FormMouseWheelDown();
+    /// One zoom or rotation step, direction +1 (up) or -1 (down), with its compose and repaint.
+    void ZoomView(int direction);
+    void RotateView(int direction);
+    /// One pan step to the mouse position of a move event, with its compose and repaint.
+    void PanView(int X, int Y);
     /// A wheel event of the client area: whole notches of 120 become wheel notifications.
     void HandleWheel(QWheelEvent* event);
 

@@ -44,3 +44,6 @@ void TForm1::DrawCursorDot(Canvas&) {}
 void TForm1::FormMouseWheelUp() {}
 void TForm1::FormMouseWheelDown() {}
 void TForm1::HandleWheel(QWheelEvent*) {}
+void TForm1::ZoomView(int) {}
+void TForm1::RotateView(int) {}
+void TForm1::PanView(int, int) {}
