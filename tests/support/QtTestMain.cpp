@@ -6,8 +6,21 @@
 
 #include <cstdlib>
 
+namespace {
+QtMessageHandler defaultHandler = nullptr;
+
+// The offscreen platform reports every window operation it lacks; those lines only bury real output.
+void FilterMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (message.startsWith(QLatin1String("This plugin does not support")))
+        return;
+    defaultHandler(type, context, message);
+}
+} // namespace
+
 int main(int argc, char** argv)
 {
+    defaultHandler = qInstallMessageHandler(FilterMessages);
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication application(argc, argv);
