@@ -105,9 +105,8 @@ std::uint32_t ExpectedBmpColor(int x, int y, int bits)
     const std::uint32_t c = SampleColor(x, y);
     if (bits != 16)
         return c;
-    // Five bits per channel, widened again by repeating the top bits.
-    const auto widen = [](std::uint32_t v) { v &= 0xF8; return v | (v >> 5); };
-    return widen(c >> 16) << 16 | widen(c >> 8) << 8 | widen(c);
+    // Five bits per channel, read back as the top five bits of each byte.
+    return c & 0xF8F8F8;
 }
 
 Bytes MakeBmp(int width, int height, int bits, bool rle)
