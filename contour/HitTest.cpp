@@ -1,0 +1,89 @@
+#include "HitTest.h"
+
+#include "PlaneGeometry.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
+
+namespace {
+
+int SaturatingSub(int a, int b)
+{
+    const std::int64_t d = static_cast<std::int64_t>(a) - b;
+    return static_cast<int>(std::clamp<std::int64_t>(d, std::numeric_limits<int>::min(),
+                                                      std::numeric_limits<int>::max()));
+}
+
+// Squares of 33-bit differences exceed 64 bits, so the exact comparison is done in 128 bits,
+// after a cheap per-axis rejection that settles almost every point.
+bool WithinDistance(TClientPoint a, TClientPoint b, std::int64_t limit)
+{
+    const std::int64_t dx = std::llabs(static_cast<std::int64_t>(a.x) - b.x);
+    const std::int64_t dy = std::llabs(static_cast<std::int64_t>(a.y) - b.y);
+    if (dx > limit || dy > limit)
+        return false;
+    using Wide = __int128;
+    return Wide(dx) * dx + Wide(dy) * dy <= Wide(limit) * limit;
+}
+
+} // namespace
+
+THitState SampleCursor(TClientPoint cursor, const TViewState& view)
+{
+    THitState hit;
+    hit.CursorViewOffsetX = SaturatingSub(cursor.x, view.ViewOriginX);
+    hit.CursorViewOffsetY = SaturatingSub(cursor.y, view.ViewOriginY);
+    hit.HotPointIndex = -1;
+    hit.HotSegmentIndex = -1;
+    return hit;
+}
+
+int FindHotPoint(TClientPoint cursor, const TViewState& view, const TContourPointArray& points)
+{
+    const std::int64_t limit = 2 * static_cast<std::int64_t>(view.PointRadius);
+    int hot = -1;
+    const int count = static_cast<int>(points.size());
+    for (int i = 0; i < count; ++i) {
+        if (WithinDistance(cursor, ViewToClient(view, points[i].x, points[i].y), limit))
+            hot = i;
+    }
+    return hot;
+}
+
+int FindHotSegment(TClientPoint cursor, const TViewState& view, const TContourPointArray& points)
+{
+    const double zoom = view.ZoomFactor;
+    const double ox = view.ViewOriginX;
+    const double oy = view.ViewOriginY;
+    const TGeoCircle circle{static_cast<double>(cursor.x), static_cast<double>(cursor.y),
+                            static_cast<double>(view.PointRadius)};
+    const int count = static_cast<int>(points.size());
+    if (count < 2)
+        return -1;
+
+    double x1 = points[0].x * zoom + ox;
+    double y1 = points[0].y * zoom + oy;
+    for (int i = 0; i + 1 < count; ++i) {
+        const double x2 = points[i + 1].x * zoom + ox;
+        const double y2 = points[i + 1].y * zoom + oy;
+        int hits = 0;
+        TGeoPoint i1, i2;
+        GeoSegmentCircleIntersection({x1, y1, x2, y2}, circle, hits, i1, i2);
+        if (hits > 0)
+            return i;
+        x1 = x2;
+        y1 = y2;
+    }
+    return -1;
+}
+
+THitState HitTestContour(TClientPoint cursor, const TViewState& view, const TContourPointArray& points)
+{
+    THitState hit = SampleCursor(cursor, view);
+    hit.HotPointIndex = FindHotPoint(cursor, view, points);
+    hit.HotSegmentIndex = FindHotSegment(cursor, view, points);
+    return hit;
+}

@@ -1,0 +1,99 @@
+// Which point and which segment the cursor dot touches.
+#include "HitTest.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct HitCase {
+    const char* name;
+    std::vector<TContourPoint> points;
+    TClientPoint cursor;
+    int hotPoint;
+    int hotSegment;
+    double zoom = 1.0;
+    int originX = 0;
+    int originY = 0;
+    int radius = 4;
+};
+
+class HitTestCases : public ::testing::TestWithParam<HitCase> {};
+
+TEST_P(HitTestCases, FindsHotPointAndSegment)
+{
+    const HitCase& c = GetParam();
+    TViewState view;
+    view.ZoomFactor = c.zoom;
+    view.ViewOriginX = c.originX;
+    view.ViewOriginY = c.originY;
+    view.PointRadius = c.radius;
+    const THitState hit = HitTestContour(c.cursor, view, c.points);
+    EXPECT_EQ(hit.HotPointIndex, c.hotPoint);
+    EXPECT_EQ(hit.HotSegmentIndex, c.hotSegment);
+    EXPECT_EQ(hit.CursorViewOffsetX, c.cursor.x - c.originX);
+    EXPECT_EQ(hit.CursorViewOffsetY, c.cursor.y - c.originY);
+}
+
+const std::vector<TContourPoint> Line3{{0, 100, 0}, {200, 100, 0}, {400, 100, 0}};
+constexpr int IntMax = std::numeric_limits<int>::max();
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HitTestCases,
+    ::testing::Values(
+        HitCase{"dots_touch_at_twice_the_radius", {{100, 100, 0}}, {108, 100}, 0, -1},
+        HitCase{"one_pixel_beyond_touching", {{100, 100, 0}}, {109, 100}, -1, -1},
+        HitCase{"diagonal_inside", {{100, 100, 0}}, {105, 106}, 0, -1},
+        HitCase{"diagonal_outside", {{100, 100, 0}}, {106, 106}, -1, -1},
+        HitCase{"last_point_wins", {{100, 100, 0}, {104, 100, 0}}, {102, 100}, 1, 0},
+        HitCase{"common_end_on_rim_first_segment_wins", Line3, {200, 104}, 1, 0},
+        HitCase{"segment_at_radius", Line3, {100, 104}, -1, 0},
+        HitCase{"segment_beyond_radius", Line3, {100, 105}, -1, -1},
+        HitCase{"second_segment_only", Line3, {300, 96}, -1, 1},
+        HitCase{"empty_list", {}, {0, 0}, -1, -1},
+        HitCase{"single_point_has_no_segment", {{5, 5, 0}}, {5, 5}, 0, -1},
+        // The centre (10.5, 20.5) is tested at (10, 20): halves go to the even neighbour.
+        HitCase{"rounded_centre_half_to_even_x", {{10.5, 20.5, 0}}, {2, 20}, 0, -1},
+        HitCase{"rounded_centre_half_to_even_y", {{10.5, 20.5, 0}}, {10, 12}, 0, -1},
+        // The same point's segment keeps x = 10.5: 4.5 away is not touched although 10 would be.
+        HitCase{"segment_ends_unrounded_miss", {{10.5, 20.5, 0}, {10.5, 60.5, 0}}, {6, 40}, -1, -1},
+        HitCase{"segment_ends_unrounded_hit", {{10.5, 20.5, 0}, {10.5, 60.5, 0}}, {7, 40}, -1, 0},
+        HitCase{"zoom_and_origin_apply", {{45, 20, 0}}, {100, 58}, 0, -1, 2.0, 10, 10},
+        // 65536^2 wraps to 0 in 32 bits; the distance must stay exact.
+        HitCase{"far_point_no_wraparound", {{65536, 0, 0}}, {0, 0}, -1, -1},
+        // Squares beyond 64 bits: the limit (2^32 - 2)^2 and one more.
+        HitCase{"huge_radius_exactly_touching", {{double(IntMax), 0, 0}}, {-IntMax, 0}, 0, -1, 1.0, 0, 0, IntMax},
+        HitCase{"huge_radius_just_beyond", {{double(IntMax), 0, 0}}, {-IntMax, 1}, -1, -1, 1.0, 0, 0, IntMax}),
+    [](const ::testing::TestParamInfo<HitCase>& info) { return std::string(info.param.name); });
+
+TEST(HitTest, StepsComposeToTheWholeSample)
+{
+    TViewState view;
+    view.ViewOriginX = 10;
+    view.ViewOriginY = 10;
+    const TClientPoint cursor{31, 50};
+    const THitState sample = SampleCursor(cursor, view);
+    EXPECT_EQ(sample.CursorViewOffsetX, 21);
+    EXPECT_EQ(sample.CursorViewOffsetY, 40);
+    EXPECT_EQ(sample.HotPointIndex, -1);
+    EXPECT_EQ(sample.HotSegmentIndex, -1);
+
+    const TContourPointArray points{{21, 40, 0}, {60, 40, 0}};
+    EXPECT_EQ(FindHotPoint(cursor, view, points), 0);
+    EXPECT_EQ(FindHotSegment(cursor, view, points), 0);
+}
+
+TEST(HitTest, OffsetsSaturateInsteadOfOverflowing)
+{
+    TViewState view;
+    view.ViewOriginX = std::numeric_limits<int>::min();
+    view.ViewOriginY = std::numeric_limits<int>::max();
+    const THitState sample = SampleCursor({100, -100}, view);
+    EXPECT_EQ(sample.CursorViewOffsetX, std::numeric_limits<int>::max());
+    EXPECT_EQ(sample.CursorViewOffsetY, std::numeric_limits<int>::min());
+}
+
+} // namespace
