@@ -1,5 +1,6 @@
 #include "Unit1.h"
 
+#include "ContourEditor.h"
 #include "ErrorHandler.h"
 
 #include <QAbstractButton>
@@ -172,10 +173,8 @@ void TForm1::Timer1Timer()
         ProfileDirty = false;
     }
 
-    if (platform::KeyHeld(platform::Key::Escape))
-        EditMode = Idle;
-    if (platform::KeyHeld(platform::Key::F3) && ContourPoints.size() > 1)
-        EditMode = Stopped;
+    EditorTickKeys(EditMode, ContourPoints, platform::KeyHeld(platform::Key::Escape),
+                   platform::KeyHeld(platform::Key::F3));
 
     // Strictly inside: the first column and row count as outside, the last ones as inside.
     const QRect client = ClientRectOnScreen();
