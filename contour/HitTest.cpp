@@ -29,6 +29,15 @@ bool WithinDistance(TClientPoint a, TClientPoint b, std::int64_t limit)
     return Wide(dx) * dx + Wide(dy) * dy <= Wide(limit) * limit;
 }
 
+// True when both ends lie beyond the same side of the circle's box by more than the intersection's
+// own rounding could bridge, so that the exact test would find nothing. It settles almost every
+// segment of a long contour with four comparisons.
+bool ClearlyApart(double a, double b, double centre, double radius)
+{
+    const double reach = radius + 1.0 + 1e-9 * (std::fabs(a) + std::fabs(b));
+    return (a < centre - reach && b < centre - reach) || (a > centre + reach && b > centre + reach);
+}
+
 } // namespace
 
 THitState SampleCursor(TClientPoint cursor, const TViewState& view)
@@ -69,11 +78,13 @@ int FindHotSegment(TClientPoint cursor, const TViewState& view, const TContourPo
     for (int i = 0; i + 1 < count; ++i) {
         const double x2 = points[i + 1].x * zoom + ox;
         const double y2 = points[i + 1].y * zoom + oy;
-        int hits = 0;
-        TGeoPoint i1, i2;
-        GeoSegmentCircleIntersection({x1, y1, x2, y2}, circle, hits, i1, i2);
-        if (hits > 0)
-            return i;
+        if (!ClearlyApart(x1, x2, circle.x, circle.radius) && !ClearlyApart(y1, y2, circle.y, circle.radius)) {
+            int hits = 0;
+            TGeoPoint i1, i2;
+            GeoSegmentCircleIntersection({x1, y1, x2, y2}, circle, hits, i1, i2);
+            if (hits > 0)
+                return i;
+        }
         x1 = x2;
         y1 = y2;
     }

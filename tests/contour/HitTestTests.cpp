@@ -61,6 +61,10 @@ INSTANTIATE_TEST_SUITE_P(
         // The same point's segment keeps x = 10.5: 4.5 away is not touched although 10 would be.
         HitCase{"segment_ends_unrounded_miss", {{10.5, 20.5, 0}, {10.5, 60.5, 0}}, {6, 40}, -1, -1},
         HitCase{"segment_ends_unrounded_hit", {{10.5, 20.5, 0}, {10.5, 60.5, 0}}, {7, 40}, -1, 0},
+        // Both ends far outside on either side: only the line passes the cursor dot.
+        HitCase{"long_segment_far_ends", {{-1e9, 104, 0}, {1e9, 104, 0}}, {0, 100}, -1, 0},
+        HitCase{"long_diagonal_near_miss", {{-1e6, -1e6 + 6, 0}, {1e6, 1e6 + 6, 0}}, {0, 0}, -1, -1},
+        HitCase{"long_diagonal_touch", {{-1e6, -1e6 + 5, 0}, {1e6, 1e6 + 5, 0}}, {0, 0}, -1, 0},
         HitCase{"zoom_and_origin_apply", {{45, 20, 0}}, {100, 58}, 0, -1, 2.0, 10, 10},
         // 65536^2 wraps to 0 in 32 bits; the distance must stay exact.
         HitCase{"far_point_no_wraparound", {{65536, 0, 0}}, {0, 0}, -1, -1},
