@@ -1,0 +1,49 @@
+#include "ProfileText.h"
+
+#include "NumberText.h"
+
+std::string ProfileText(std::string_view title, const std::vector<TContourPoint>& table)
+{
+    std::string text;
+    text.reserve(title.size() + table.size() * 40);
+    text.append(title);
+    for (const TContourPoint& p : table) {
+        text += '\n';
+        text += FloatToText(p.x, ".");
+        text += ' ';
+        text += FloatToText(p.y, ".");
+    }
+    return text;
+}
+
+char Windows1252Byte(char32_t c)
+{
+    // 0x80 .. 0x9F of the code page. Windows maps its five unassigned positions to the C1
+    // controls of the same number, so those round-trip too.
+    static constexpr char16_t high[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    };
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return static_cast<char>(c);
+    for (int i = 0; i < 32; ++i) {
+        if (high[i] == c)
+            return static_cast<char>(0x80 + i);
+    }
+    return '?';
+}
+
+std::string DatFileBytes(std::u32string_view text)
+{
+    std::string bytes;
+    bytes.reserve(text.size() + text.size() / 8 + 2);
+    for (const char32_t c : text) {
+        if (c == U'\n')
+            bytes += "\r\n";
+        else
+            bytes += Windows1252Byte(c);
+    }
+    bytes += "\r\n";
+    return bytes;
+}
