@@ -1,1 +1,149 @@
 #include "Chart.h"
+
+#include "ErrorHandler.h"
+#include "QtChartCanvas.h"
+
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include <optional>
+
+namespace {
+std::optional<TChartMouseButton> chartButton(Qt::MouseButton b)
+{
+    switch (b) {
+    case Qt::LeftButton: return TChartMouseButton::mbLeft;
+    case Qt::RightButton: return TChartMouseButton::mbRight;
+    case Qt::MiddleButton: return TChartMouseButton::mbMiddle;
+    default: return std::nullopt;
+    }
+}
+} // namespace
+
+TChart::TChart(QWidget* parent) : QWidget(parent)
+{
+    // Every paint covers the whole client area, so the toolkit need not erase it first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    resize(400, 250);
+}
+
+void TChart::Invalidate()
+{
+    TCustomAxisPanel::Invalidate();
+    update();
+}
+
+void TChart::Repaint()
+{
+    Invalidate();
+    if (painting_ > 0)
+        paintBitmap(); // the toolkit refuses a nested paint; the outer one copies what this draws
+    else
+        repaint();
+}
+
+void TChart::DrawChart(QImage& image)
+{
+    const QLocale locale;
+    Separators = {locale.decimalPoint().toStdString(), locale.groupSeparator().toStdString()};
+    TQtChartCanvas canvas(&image);
+    TCustomAxisPanel::DrawChart(canvas, image.width(), image.height());
+}
+
+void TChart::paintBitmap()
+{
+    if (bitmap_.size() != size())
+        bitmap_ = QImage(size(), QImage::Format_RGB32);
+    // Cleared first: a repaint request made while drawing must not be lost.
+    Dirty = false;
+    ++painting_;
+    struct Leave {
+        int& depth;
+        ~Leave() { --depth; }
+    } leave{painting_};
+    DrawChart(bitmap_);
+}
+
+void TChart::paintEvent(QPaintEvent*)
+{
+    platform::Guarded([this] {
+        if (Dirty || bitmap_.size() != size())
+            paintBitmap();
+    });
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(0, 0, bitmap_);
+}
+
+void TChart::resizeEvent(QResizeEvent*)
+{
+    platform::Guarded([this] {
+        if (OnResize)
+            OnResize();
+        Invalidate();
+    });
+}
+
+void TChart::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    platform::Guarded([&] {
+        if (const auto b = chartButton(event->button()))
+            ChartMouseDown(*b, p.x(), p.y());
+    });
+}
+
+void TChart::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    platform::Guarded([&] {
+        if (OnMouseMove)
+            OnMouseMove(p.x(), p.y());
+        ChartMouseMove(p.x(), p.y());
+    });
+}
+
+void TChart::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    platform::Guarded([&] {
+        if (const auto b = chartButton(event->button()))
+            ChartMouseUp(*b, p.x(), p.y());
+    });
+}
+
+void TChart::leaveEvent(QEvent*)
+{
+    ChartMouseLeave();
+}
+
+void TChart::wheelEvent(QWheelEvent* event)
+{
+    const int delta = event->angleDelta().y();
+    platform::Guarded([&] {
+        if (delta == 0)
+            return;
+        if (OnMouseWheel)
+            OnMouseWheel(delta > 0);
+        ChartMouseWheel(delta > 0);
+    });
+    // The window's own wheel handling comes after the chart's.
+    event->ignore();
+}
+
+void TChart::DrawZoomRectangleOnWindow()
+{
+    // The bitmap is what the window shows; inverting it and copying it out is drawing on the window.
+    if (bitmap_.size() != size())
+        return;
+    {
+        TQtChartCanvas canvas(&bitmap_);
+        DrawZoomRectangle(canvas);
+    }
+    update();
+}

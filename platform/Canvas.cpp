@@ -12,6 +12,30 @@ Canvas::Canvas(QPaintDevice* device) : painter_(device)
 
 Canvas::~Canvas() = default;
 
+void Canvas::End()
+{
+    if (painter_.isActive())
+        painter_.end();
+}
+
+QFontMetrics Canvas::metrics() const
+{
+    // Measured for the device drawn on: its resolution, not the screen's, gives the font its pixel size.
+    return painter_.device() ? QFontMetrics(font_, painter_.device()) : QFontMetrics(font_);
+}
+
+void Canvas::fillDotGaps(const QLine& line)
+{
+    if (pen_.style != PenStyle::Dot || bkMode_ != BkMode::Opaque || pen_.mode != PenMode::Copy)
+        return;
+    QPen gaps(ToQColor(bkColor_));
+    gaps.setWidth(pen_.width < 1 ? 1 : pen_.width);
+    gaps.setCapStyle(Qt::FlatCap);
+    painter_.setPen(gaps);
+    painter_.drawLine(line);
+    applyPen();
+}
+
 void Canvas::applyPen()
 {
     if (pen_.style == PenStyle::Clear) {
@@ -78,8 +102,9 @@ void Canvas::MoveTo(int x, int y)
 void Canvas::LineTo(int x, int y)
 {
     const QPoint to(x, y);
-    if (pen_.style != PenStyle::Clear && to != penPos_) {
+    if (pen_.style != PenStyle::Clear && to != penPos_ && painter_.isActive()) {
         applyPen();
+        fillDotGaps(QLine(penPos_, to));
         painter_.drawLine(penPos_, to);
     }
     penPos_ = to;
@@ -89,7 +114,7 @@ void Canvas::TextOut(int x, int y, const QString& text)
 {
     painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter_.setFont(font_);
-    const QFontMetrics fm(font_);
+    const QFontMetrics fm = metrics();
     const int w = fm.horizontalAdvance(text);
     const int h = fm.height();
     int left = x;
@@ -106,12 +131,12 @@ void Canvas::TextOut(int x, int y, const QString& text)
 
 int Canvas::TextWidth(const QString& text) const
 {
-    return QFontMetrics(font_).horizontalAdvance(text);
+    return metrics().horizontalAdvance(text);
 }
 
 int Canvas::TextHeight(const QString&) const
 {
-    return QFontMetrics(font_).height();
+    return metrics().height();
 }
 
 void Canvas::IntersectClipRect(int l, int t, int r, int b)

@@ -3,6 +3,7 @@
 #include "Colors.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPoint>
 #include <QRect>
@@ -79,6 +80,10 @@ public:
     void IntersectClipRect(int l, int t, int r, int b);
     void RemoveClip();
 
+    /// Ends drawing on the device, so that another canvas may start on it; later calls draw nothing.
+    void End();
+    bool Active() const { return painter_.isActive(); }
+
     /// Copies the image with its top-left corner at (x, y).
     void Draw(int x, int y, const QImage& image);
 
@@ -86,7 +91,10 @@ public:
     QPainter& Painter() { return painter_; }
 
 private:
+    QFontMetrics metrics() const;
     void applyPen();
+    /// The gaps of a dotted line in the background colour, as an opaque background mode paints them.
+    void fillDotGaps(const QLine& line);
     void applyBrush();
 
     QPainter painter_;

@@ -71,6 +71,12 @@ TColor TChartSeries::PointColor(int index) const
     return c == clUseSeriesColor ? seriesColor_ : c;
 }
 
+void TChartSeries::SetPointColor(int index, TColor color)
+{
+    colors_.at(static_cast<std::size_t>(index)) = color;
+    Repaint();
+}
+
 const std::string& TChartSeries::PointLabel(int index) const
 {
     return labels_.at(static_cast<std::size_t>(index));

@@ -55,6 +55,7 @@ public:
     void ClearPoints();
     int Count() const { return xValues_.ValueCount(); }
     TColor PointColor(int index) const;
+    void SetPointColor(int index, TColor color);
     const std::string& PointLabel(int index) const;
 
     TCustomAxisPanel* ParentChart() const { return chart_; }
