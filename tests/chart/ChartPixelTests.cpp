@@ -47,21 +47,24 @@ TEST(ChartPixels, WallOutlineFramesThePlot)
     const TChartAxis& left = f.chart->LeftAxis();
     int checked = 0;
     for (int x = p.Left; x < 770; ++x) {
-        if (isTick(bottom, x))
+        if (isTick(bottom, x)) {
             continue; // a grid line crosses the outline there
+        }
         ++checked;
         ASSERT_EQ(PixelColor(image, x, p.Top), clBlack) << x;
         ASSERT_EQ(PixelColor(image, x, p.Bottom), clBlack) << x; // under the axis line too
     }
     EXPECT_GT(checked, 600);
     for (int y = p.Top; y <= p.Bottom; ++y) {
-        if (!isTick(left, y))
+        if (!isTick(left, y)) {
             ASSERT_EQ(PixelColor(image, p.Left, y), clBlack) << y;
+        }
     }
     // Inside the outline the unfilled wall shows the panel colour.
     for (int y = p.Top + 1; y < p.Top + 20; ++y) {
-        if (!isTick(left, y))
+        if (!isTick(left, y)) {
             EXPECT_EQ(PixelColor(image, 700, y), clSilver) << y;
+        }
     }
     // Left of the axis labels and below them: panel.
     EXPECT_EQ(PixelColor(image, 2, 200), ColorToRGB(clSilver));
