@@ -1,0 +1,171 @@
+#include "ImageDocument.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+
+#include <algorithm>
+#include <cstring>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+std::uint32_t Le32(const QByteArray& b, qsizetype at)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(b.constData()) + at;
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24);
+}
+
+std::uint16_t Le16(const QByteArray& b, qsizetype at)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(b.constData()) + at;
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+
+[[noreturn]] void Invalid()
+{
+    throw TImageError(QStringLiteral("Bitmap ist ungültig"));
+}
+
+struct TBmpHeader {
+    std::int64_t width = 0;
+    std::int64_t height = 0; ///< absolute; the sign only says top-down or bottom-up
+    int bits = 0;
+    std::uint32_t compression = 0;
+    std::uint32_t pixelOffset = 0;
+};
+
+TBmpHeader ParseBmpHeader(const QByteArray& bytes)
+{
+    if (bytes.size() < 26 || bytes[0] != 'B' || bytes[1] != 'M')
+        Invalid();
+    TBmpHeader h;
+    h.pixelOffset = Le32(bytes, 10);
+    const std::uint32_t infoSize = Le32(bytes, 14);
+    if (infoSize == 12) {
+        h.width = Le16(bytes, 18);
+        h.height = Le16(bytes, 20);
+        h.bits = Le16(bytes, 24);
+    } else {
+        if (infoSize < 40 || bytes.size() < 34)
+            Invalid();
+        h.width = static_cast<std::int32_t>(Le32(bytes, 18));
+        h.height = static_cast<std::int32_t>(Le32(bytes, 22));
+        h.bits = Le16(bytes, 28);
+        h.compression = Le32(bytes, 30);
+    }
+    if (h.height < 0)
+        h.height = -h.height;
+    if (h.width <= 0 || h.height <= 0)
+        Invalid();
+    return h;
+}
+
+} // namespace
+
+std::int64_t MaxPictureBytes()
+{
+    constexpr std::int64_t cap = std::int64_t(4) << 30;
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0)
+        return cap;
+    return std::min(cap, std::int64_t(pages) * pageSize / 4);
+}
+
+void CheckPictureSize(std::int64_t width, std::int64_t height, int bytesPerPixel)
+{
+    // Each factor stays below 2^32, so the product cannot overflow 64 bits.
+    if (width * height * bytesPerPixel > MaxPictureBytes())
+        throw TImageError(QStringLiteral("Das Bild ist zu groß (%1 x %2 Bildpunkte)").arg(width).arg(height));
+}
+
+QByteArray ReadPictureFile(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw TImageError(QStringLiteral("Datei %1 kann nicht geöffnet werden").arg(fileName));
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw TImageError(QStringLiteral("Datei %1 kann nicht geöffnet werden").arg(fileName));
+    return bytes;
+}
+
+QImage DecodeBitmap(const QByteArray& bytes)
+{
+    const TBmpHeader h = ParseBmpHeader(bytes);
+    CheckPictureSize(h.width, h.height, 4);
+    // Uncompressed pixel rows must all be there; Qt's reader would quietly keep a partial picture.
+    const bool uncompressed = h.compression == 0 || h.compression == 3 || h.compression == 6;
+    if (uncompressed && h.bits > 0) {
+        const std::int64_t rowBytes = (h.width * h.bits + 31) / 32 * 4;
+        const std::int64_t lastRow = (h.width * h.bits + 7) / 8;
+        if (std::int64_t(bytes.size()) < std::int64_t(h.pixelOffset) + rowBytes * (h.height - 1) + lastRow)
+            Invalid();
+    }
+
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "bmp");
+    // Qt's default limit (128 MiB) refuses ordinary scans; the size was checked above instead.
+    QImageReader::setAllocationLimit(static_cast<int>(MaxPictureBytes() >> 20) + 1);
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
+        Invalid();
+    if (h.bits == 24)
+        image.convertTo(QImage::Format_BGR888);
+    return image;
+}
+
+QImage LoadBitmapFile(const QString& fileName)
+{
+    return DecodeBitmap(ReadPictureFile(fileName));
+}
+
+void ConvertTo24Bit(QImage& bitmap)
+{
+    if (!bitmap.isNull() && bitmap.format() != QImage::Format_BGR888)
+        bitmap.convertTo(QImage::Format_BGR888);
+}
+
+void MirrorHorizontal(QImage& bitmap)
+{
+    ConvertTo24Bit(bitmap);
+    const int w = bitmap.width();
+    const int h = bitmap.height();
+    if (w < 2)
+        return;
+    const std::size_t rowBytes = static_cast<std::size_t>(w) * 3;
+    std::vector<uchar> row(rowBytes);
+    for (int y = 0; y < h; ++y) {
+        uchar* line = bitmap.scanLine(y);
+        std::memcpy(row.data(), line, rowBytes);
+        const uchar* from = row.data() + rowBytes - 3;
+        for (int x = 0; x < w; ++x, from -= 3, line += 3) {
+            line[0] = from[0];
+            line[1] = from[1];
+            line[2] = from[2];
+        }
+    }
+}
+
+void MirrorVertical(QImage& bitmap)
+{
+    ConvertTo24Bit(bitmap);
+    const int h = bitmap.height();
+    if (h < 2)
+        return;
+    // Rows are swapped pairwise through one row buffer: the same picture as copying every row
+    // into a second bitmap, without the second bitmap.
+    const std::size_t rowBytes = static_cast<std::size_t>(bitmap.width()) * 3;
+    std::vector<uchar> row(rowBytes);
+    for (int top = 0, bottom = h - 1; top < bottom; ++top, --bottom) {
+        uchar* a = bitmap.scanLine(top);
+        uchar* b = bitmap.scanLine(bottom);
+        std::memcpy(row.data(), a, rowBytes);
+        std::memcpy(a, b, rowBytes);
+        std::memcpy(b, row.data(), rowBytes);
+    }
+}

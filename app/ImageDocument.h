@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+#include <cstdint>
+#include <stdexcept>
+
+/// A picture that cannot be read, carrying the message the user is shown.
+class TImageError : public std::runtime_error {
+public:
+    explicit TImageError(const QString& message) : std::runtime_error(message.toStdString()) {}
+};
+
+/// The largest decoded picture, in bytes, that a load accepts: a quarter of the physical memory,
+/// at most 4 GiB. A 10000 x 7000 scan at 32 bits needs 280 MB.
+std::int64_t MaxPictureBytes();
+
+/// The whole file, or TImageError "Datei %s kann nicht geöffnet werden" (also for a directory).
+QByteArray ReadPictureFile(const QString& fileName);
+
+/// Throws "Das Bild ist zu groß (%1 x %2 Bildpunkte)" when width x height x bytesPerPixel
+/// exceeds MaxPictureBytes.
+void CheckPictureSize(std::int64_t width, std::int64_t height, int bytesPerPixel);
+
+/// Reads a Windows bitmap file. The picture keeps the file's format: 1-bit as Format_Mono, 4- and
+/// 8-bit with their palette as Format_Indexed8, 24-bit as Format_BGR888, 16- and 32-bit as Qt's
+/// 32-bit formats. Throws "Bitmap ist ungültig" for anything that is not a complete bitmap.
+QImage LoadBitmapFile(const QString& fileName);
+QImage DecodeBitmap(const QByteArray& bytes);
+
+/// Converts the picture to 24 bits per pixel, rows blue, green, red (a no-op when it is already).
+void ConvertTo24Bit(QImage& bitmap);
+
+/// Mirror the picture in place, left-right and top-bottom; both convert it to 24 bits first.
+/// Only the pixel bytes of each row are touched, not its alignment bytes.
+void MirrorHorizontal(QImage& bitmap);
+void MirrorVertical(QImage& bitmap);
