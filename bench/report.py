@@ -41,9 +41,9 @@ def load_medians(result_dir):
     return medians
 
 
-def ratio(spec, medians):
+def ratio(pair, medians):
     """numerator/denominator, where names may hold '/' themselves: take the split both sides know."""
-    parts = spec.split("/")
+    parts = pair.split("/")
     for i in range(1, len(parts)):
         a = medians.get(normalise("/".join(parts[:i])))
         b = medians.get(normalise("/".join(parts[i:])))
