@@ -15,6 +15,9 @@
 #include <QImage>
 #include <QWheelEvent>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 const QString OpenFilter = QStringLiteral("*.bmp , *.jpg|*.bmp;*.jpg|Bitmaps *.bmp|*.bmp|JPG *.jpg|*.JPG");
@@ -55,18 +58,72 @@ QString UpperExtension(const QString& fileName)
     return dot < 0 ? QString() : name.mid(dot).toUpper();
 }
 
+/// A view point on the client before saturation: the rounding of ViewToClient, kept in doubles so
+/// that far points still give segments their true direction.
+struct TClientF {
+    double x;
+    double y;
+};
+
+TClientF ClientExact(const TContourPoint& p)
+{
+    return {View.ViewOriginX + std::nearbyint(p.x * View.ZoomFactor), View.ViewOriginY + std::nearbyint(p.y * View.ZoomFactor)};
+}
+
+// Far beyond any screen, yet small enough that Qt's rasteriser takes the coordinates exactly.
+constexpr double FarClient = 1 << 24;
+
+bool Near(const TClientF& p)
+{
+    return std::abs(p.x) <= FarClient && std::abs(p.y) <= FarClient;
+}
+
+/// MoveTo a, LineTo b; a segment reaching beyond the far box is first cut to it (Liang-Barsky),
+/// which changes no pixel on the client.
+void Segment(Canvas& canvas, TClientF a, TClientF b)
+{
+    if (!Near(a) || !Near(b)) {
+        const double dx = b.x - a.x, dy = b.y - a.y;
+        double t0 = 0.0, t1 = 1.0;
+        const double p[4] = {-dx, dx, -dy, dy};
+        const double q[4] = {a.x + FarClient, FarClient - a.x, a.y + FarClient, FarClient - a.y};
+        for (int i = 0; i < 4; ++i) {
+            if (p[i] == 0.0) {
+                if (q[i] < 0.0)
+                    return;
+                continue;
+            }
+            const double t = q[i] / p[i];
+            if (p[i] < 0.0)
+                t0 = std::max(t0, t);
+            else
+                t1 = std::min(t1, t);
+        }
+        if (!(t0 <= t1))
+            return;
+        b = {std::nearbyint(a.x + t1 * dx), std::nearbyint(a.y + t1 * dy)};
+        a = {std::nearbyint(a.x + t0 * dx), std::nearbyint(a.y + t0 * dy)};
+    }
+    canvas.MoveTo(static_cast<int>(a.x), static_cast<int>(a.y));
+    canvas.LineTo(static_cast<int>(b.x), static_cast<int>(b.y));
+}
+
 void DotAt(Canvas& canvas, TClientPoint c, int r)
 {
     canvas.Ellipse(SaturatingAdd(c.x, -r), SaturatingAdd(c.y, -r), SaturatingAdd(c.x, r), SaturatingAdd(c.y, r));
+}
+
+/// False when the dot about c cannot touch the device: such dots are not drawn at all.
+bool DotVisible(const TClientF& c, int r, const QSize& device)
+{
+    return c.x + r >= 0 && c.y + r >= 0 && c.x - r < device.width() && c.y - r < device.height();
 }
 
 void RubberBand(Canvas& canvas, const TContourPoint& from)
 {
     const TColor saved = canvas.pen().color;
     canvas.SetPenColor(clRed);
-    const TClientPoint a = ViewToClient(View, from.x, from.y);
-    canvas.MoveTo(a.x, a.y);
-    canvas.LineTo(View.CursorPos.x, View.CursorPos.y);
+    Segment(canvas, ClientExact(from), {double(View.CursorPos.x), double(View.CursorPos.y)});
     canvas.SetPenColor(saved);
 }
 
@@ -156,19 +213,18 @@ void PaintMainView(TForm1& form, Canvas& canvas)
     if (n >= 1) {
         const TColor saved = canvas.pen().color;
         canvas.SetPenColor(clRed);
+        const QPaintDevice* device = canvas.Painter().device();
+        const QSize size = device ? QSize(device->width(), device->height()) : QSize();
         for (int i = 0; i < n; ++i) {
+            const TContourPoint& p = ContourPoints[i];
+            if (!DotVisible(ClientExact(p), r, size))
+                continue;
             canvas.SetBrushColor(i == Hit.HotPointIndex ? clGreen : clBtnFace);
             canvas.SetBrushStyle(Canvas::BrushStyle::Solid);
-            DotAt(canvas, ViewToClient(View, ContourPoints[i].x, ContourPoints[i].y), r);
+            DotAt(canvas, ViewToClient(View, p.x, p.y), r);
         }
-        if (n >= 2) {
-            const TClientPoint first = ViewToClient(View, ContourPoints[0].x, ContourPoints[0].y);
-            canvas.MoveTo(first.x, first.y);
-            for (int i = 1; i < n; ++i) {
-                const TClientPoint c = ViewToClient(View, ContourPoints[i].x, ContourPoints[i].y);
-                canvas.LineTo(c.x, c.y);
-            }
-        }
+        for (int i = 1; i < n; ++i)
+            Segment(canvas, ClientExact(ContourPoints[i - 1]), ClientExact(ContourPoints[i]));
         canvas.SetPenColor(saved);
     }
     if (CursorDotVisible)

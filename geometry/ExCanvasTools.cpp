@@ -9,6 +9,16 @@
 #include <cmath>
 #include <numbers>
 
+namespace {
+// GCC 12 at -O2 vectorises the paired products and drops their double -> float -> double round
+// trip (seen in the generated code); going through a volatile float keeps the rounding.
+double ToFloat(double v)
+{
+    volatile float f = static_cast<float>(v);
+    return f;
+}
+} // namespace
+
 double DegreesToRadians(double degrees)
 {
     return degrees / 360.0 * std::numbers::pi * 2.0;
@@ -17,9 +27,8 @@ double DegreesToRadians(double degrees)
 void SetCanvasWorldTransform(QPainter& canvas, double zoom, double angleDegrees, double dx, double dy)
 {
     const double r = DegreesToRadians(angleDegrees);
-    const auto f = [](double v) { return static_cast<double>(static_cast<float>(v)); };
-    const QTransform xform(f(std::cos(r) * zoom), f(std::sin(r) * zoom), f(-std::sin(r) * zoom),
-                           f(std::cos(r) * zoom), f(dx), f(dy));
+    const QTransform xform(ToFloat(std::cos(r) * zoom), ToFloat(std::sin(r) * zoom), ToFloat(-std::sin(r) * zoom),
+                           ToFloat(std::cos(r) * zoom), ToFloat(dx), ToFloat(dy));
     canvas.setWorldTransform(xform);
 }
 
