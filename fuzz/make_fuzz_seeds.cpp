@@ -1,0 +1,119 @@
+// Writes the seed corpora of the fuzz harnesses: small valid BMPs of every depth and both RLE
+// kinds, baseline, progressive, greyscale and CMYK JPEGs, boundary doubles for the number format,
+// and a few outlines for the profile table. Usage: make_fuzz_seeds <directory>
+#include "SampleImages.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void Put(const fs::path& file, const samples::Bytes& bytes)
+{
+    if (!samples::WriteFile(file.string(), bytes)) {
+        std::fprintf(stderr, "cannot write %s\n", file.c_str());
+        std::exit(1);
+    }
+}
+
+samples::Bytes DoubleBytes(double v)
+{
+    samples::Bytes b(8);
+    std::memcpy(b.data(), &v, 8);
+    return b;
+}
+
+void Append16(samples::Bytes& b, int v)
+{
+    b.push_back(static_cast<std::uint8_t>(v & 0xFF));
+    b.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <directory>\n", argv[0]);
+        return 2;
+    }
+    const fs::path root(argv[1]);
+    for (const char* sub : {"bmp", "jpeg", "number", "profile"})
+        fs::create_directories(root / sub);
+
+    struct BmpKind {
+        int bits;
+        bool rle;
+    };
+    for (const BmpKind k : {BmpKind{1, false}, {4, false}, {4, true}, {8, false}, {8, true}, {16, false},
+                            {24, false}, {32, false}}) {
+        for (const auto& [w, h] : {std::pair{1, 1}, {5, 3}, {17, 9}}) {
+            const std::string name = std::to_string(k.bits) + (k.rle ? "rle_" : "_") + std::to_string(w) + "x" +
+                                     std::to_string(h) + ".bmp";
+            Put(root / "bmp" / name, samples::MakeBmp(w, h, k.bits, k.rle));
+        }
+    }
+
+    using samples::JpegKind;
+    const std::pair<JpegKind, const char*> kinds[] = {{JpegKind::Baseline, "baseline"},
+                                                      {JpegKind::Progressive, "progressive"},
+                                                      {JpegKind::Greyscale, "grey"},
+                                                      {JpegKind::Cmyk, "cmyk"}};
+    for (const auto& [kind, name] : kinds) {
+        Put(root / "jpeg" / (std::string(name) + "_8x8.jpg"), samples::MakeJpeg(8, 8, kind, 90));
+        Put(root / "jpeg" / (std::string(name) + "_19x13.jpg"), samples::MakeJpeg(19, 13, kind, 50));
+    }
+
+    const double numbers[] = {0.0,
+                              -0.0,
+                              1.0,
+                              0.5,
+                              -0.0123,
+                              0.0001,
+                              0.00005,
+                              2.0 / 3.0,
+                              123456.789,
+                              1e15,
+                              999999999999999.5,
+                              0.1 + 0.2,
+                              0.000099999999999999995,
+                              std::numeric_limits<double>::min(),
+                              std::numeric_limits<double>::denorm_min(),
+                              std::numeric_limits<double>::max(),
+                              std::numeric_limits<double>::infinity(),
+                              std::numeric_limits<double>::quiet_NaN()};
+    int i = 0;
+    for (double v : numbers)
+        Put(root / "number" / ("n" + std::to_string(i++)), DoubleBytes(v));
+
+    // A clicked profile in pixel coordinates, a vertical line, a reversed one, and raw doubles.
+    const std::vector<std::vector<std::pair<int, int>>> outlines = {
+        {{500, 300}, {400, 280}, {100, 300}, {400, 316}, {499, 301}},
+        {{10, 1}, {10, 2}, {10, 3}, {10, 4}},
+        {{499, 301}, {400, 316}, {100, 300}, {400, 280}, {500, 300}},
+        {{1, 1}, {2, 2}, {3, 3}},
+    };
+    i = 0;
+    for (const auto& outline : outlines) {
+        samples::Bytes b{0};
+        Append16(b, 600);
+        for (const auto& [x, y] : outline) {
+            Append16(b, x);
+            Append16(b, y);
+        }
+        Put(root / "profile" / ("p" + std::to_string(i++)), b);
+    }
+    samples::Bytes raw{1};
+    for (double v : {600.0, 500.0, 300.0, 400.0, 280.0, 100.0, 300.0, 400.0, 316.0, 1e300, -1e300})
+        for (std::uint8_t byte : DoubleBytes(v))
+            raw.push_back(byte);
+    Put(root / "profile" / "raw", raw);
+    return 0;
+}
