@@ -20,6 +20,11 @@ std::int64_t MaxPictureBytes();
 /// The whole file, or TImageError "Datei %s kann nicht geöffnet werden" (also for a directory).
 QByteArray ReadPictureFile(const QString& fileName);
 
+/// A new uninitialised picture whose pixel memory is mapped for the picture alone and backed by
+/// huge pages where the system offers them: a large scan then costs a few dozen page faults
+/// instead of tens of thousands. A null image when the memory is not available.
+QImage AllocatePicture(int width, int height, QImage::Format format);
+
 /// Throws "Das Bild ist zu groß (%1 x %2 Bildpunkte)" when width x height x bytesPerPixel
 /// exceeds MaxPictureBytes.
 void CheckPictureSize(std::int64_t width, std::int64_t height, int bytesPerPixel);

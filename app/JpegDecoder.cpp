@@ -106,8 +106,8 @@ QImage DecodeJpeg(const QByteArray& bytes)
     if (!StartDecompress(s))
         Fail(s);
 
-    QImage image(static_cast<int>(s.cinfo.output_width), static_cast<int>(s.cinfo.output_height),
-                 grey ? QImage::Format_Indexed8 : QImage::Format_BGR888);
+    QImage image = AllocatePicture(static_cast<int>(s.cinfo.output_width), static_cast<int>(s.cinfo.output_height),
+                                   grey ? QImage::Format_Indexed8 : QImage::Format_BGR888);
     if (image.isNull())
         throw std::bad_alloc();
     if (grey) {

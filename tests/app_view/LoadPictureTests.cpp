@@ -214,6 +214,23 @@ TEST(Mirror, OnePixelWideOrHighPicturesMirrorToThemselvesAndPaddingStays)
     EXPECT_EQ(odd.constScanLine(0)[15], 0xAB);
 }
 
+TEST(Mirror, EveryWidthMirrorsPixelForPixel)
+{
+    for (int w = 1; w <= 13; ++w) {
+        QImage image(w, 3, QImage::Format_BGR888);
+        for (int y = 0; y < 3; ++y)
+            for (int i = 0; i < w * 3; ++i)
+                image.scanLine(y)[i] = static_cast<uchar>(i * 29 + y * 71 + w);
+        QImage h = image;
+        MirrorHorizontal(h);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < w; ++x)
+                for (int c = 0; c < 3; ++c)
+                    ASSERT_EQ(h.constScanLine(y)[x * 3 + c], image.constScanLine(y)[(w - 1 - x) * 3 + c])
+                        << "width " << w << " pixel " << x << " byte " << c;
+    }
+}
+
 samples::Bytes Patched(samples::Bytes bytes, std::size_t at, std::initializer_list<std::uint8_t> values)
 {
     for (std::uint8_t v : values)
