@@ -1,7 +1,9 @@
 #include "Unit2.h"
 
+#include "Chart.h"
 #include "Colors.h"
 #include "ErrorHandler.h"
+#include "NumberText.h"
 #include "ProfileFile.h"
 #include "ProfileTable.h"
 #include "ProfileText.h"
@@ -11,10 +13,17 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTimer>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <string>
 
 std::vector<TContourPoint> ProfileCoords;
 
@@ -51,14 +60,48 @@ TForm2::TForm2(QWidget* parent)
     Memo1->setGeometry(8, 8, 305, 537);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Mouse moves without a button are what hands the focus to the memo.
+    for (QWidget* part : {static_cast<QWidget*>(Memo1), Memo1->viewport(), static_cast<QWidget*>(Memo1->verticalScrollBar())}) {
+        part->setMouseTracking(true);
+        part->installEventFilter(this);
+    }
 
     Button1 = new QPushButton(QStringLiteral("neu berechnen"), this);
     Button1->setGeometry(216, 560, 89, 25);
     Button1->hide();
 
-    Chart1Place = new QWidget(this);
-    Chart1Place->setObjectName(QStringLiteral("Chart1"));
-    Chart1Place->setGeometry(320, 8, 770, 513);
+    Chart1 = new TChart(this);
+    Chart1->setObjectName(QStringLiteral("Chart1"));
+    Chart1->setGeometry(320, 8, 770, 513);
+    chartRightGap_ = ClientWidth - Chart1->geometry().right() - 1;
+    Chart1->View3D = false;
+    Chart1->TitleVisible = false;
+    Chart1->LegendVisible = false;
+    Chart1->MarginLeft = Chart1->MarginTop = Chart1->MarginRight = Chart1->MarginBottom = 0;
+    Chart1->SetColor(clSilver);
+    Chart1->BackWall.Brush = {clWhite, TBrushStyle::bsClear};
+    Chart1->PrintProportional = false;
+    Series1 = &Chart1->AddLineSeries();
+    Series1->SetSeriesColor(clRed);
+    Series1->Pointer().SetVisible(true);
+    Series1->Pointer().SetStyle(TSeriesPointerStyle::psCircle);
+    Series1->Pointer().SetHorizSize(3);
+    Series1->Pointer().SetVertSize(3);
+    Series1->Pointer().SetInflateMargins(true);
+    // Insertion order: the line follows the outline in table order and closes through the closing point.
+    for (TChartValueList* values : {&Series1->XValues(), &Series1->YValues()}) {
+        values->Order = TChartListOrder::loNone;
+        values->SetMultiplier(1.0);
+        values->DateTime = false;
+    }
+    Series1->XValues().Name = "X";
+    Series1->YValues().Name = "Y";
+    Chart1->OnZoom = [this](TCustomAxisPanel&) { Chart1Zoom(); };
+    Chart1->OnUndoZoom = [this](TCustomAxisPanel&) { Chart1UndoZoom(); };
+    Chart1->OnAfterDraw = [this](TCustomAxisPanel&) { Chart1AfterDraw(); };
+    Chart1->OnMouseMove = [this](int X, int Y) { Chart1MouseMove(X, Y); };
+    Chart1->OnResize = [this] { Chart1Resize(); };
+    Chart1->installEventFilter(this);
 
     Edit1 = new QLineEdit(this);
     Edit1->setGeometry(320, 528, 457, 21);
@@ -79,15 +122,15 @@ TForm2::TForm2(QWidget* parent)
     CheckBox2->hide();
 
     setTabOrder(Memo1, Button1);
-    setTabOrder(Button1, Chart1Place);
-    setTabOrder(Chart1Place, Edit1);
+    setTabOrder(Button1, Chart1);
+    setTabOrder(Chart1, Edit1);
     setTabOrder(Edit1, Edit2);
     setTabOrder(Edit2, Button2);
     setTabOrder(Button2, CheckBox2);
 
-    // Its handler, the zoom permission of the plot, comes with the chart.
     Timer1 = new QTimer(this);
     Timer1->setInterval(20);
+    connect(Timer1, &QTimer::timeout, this, [this] { platform::Guarded([&] { Timer1Timer(); }); });
     Timer1->start();
 
     SaveDialog1.filter = QStringLiteral("Profildatei *.dat|*.dat");
@@ -106,7 +149,9 @@ TForm2::TForm2(QWidget* parent)
 
 void TForm2::FormCreate()
 {
-    // Memo1 needs no buffer of its own: Qt paints every widget through one.
+    // Painting through the window's backing store is Qt's off-screen buffer; painting on screen would bypass it.
+    Memo1->setAttribute(Qt::WA_PaintOnScreen, false);
+    Memo1->viewport()->setAttribute(Qt::WA_PaintOnScreen, false);
 }
 
 void TForm2::Button1Click()
@@ -116,7 +161,7 @@ void TForm2::Button1Click()
     const int height = Link.ViewImageHeight ? Link.ViewImageHeight() : 0;
     RecomputeProfileTable(contour, height, CheckBox2->isChecked(), ProfileCoords);
     BuildProfileText();
-    // Plot: the refill of Chart1 from ProfileCoords belongs here, as the recompute's last step.
+    RefillPlot();
 }
 
 void TForm2::BuildProfileText()
@@ -143,4 +188,155 @@ void TForm2::Button2Click()
 void TForm2::CheckBox2Click()
 {
     Button1->click();
+}
+
+void TForm2::RefillPlot()
+{
+    Series1->ClearPoints();
+    for (const TContourPoint& p : ProfileCoords)
+        Series1->AddPoint(p.x, p.y, std::string(), clUseSeriesColor);
+    Chart1->ResetZoom();
+}
+
+void TForm2::FormShow()
+{
+    Chart1->ResetZoom();
+}
+
+void TForm2::Chart1Zoom()
+{
+    // A reset's own widening zoom keeps the flag at 2.
+    if (Chart1->Tag == 0)
+        Chart1->Tag = 1;
+}
+
+void TForm2::Chart1Resize()
+{
+    Chart1->Tag = 1;
+    Chart1->Repaint();
+}
+
+void TForm2::Chart1UndoZoom()
+{
+    Chart1->Tag = 2;
+    Chart1->ZoomByPercent(90.0);
+}
+
+void TForm2::Chart1AfterDraw()
+{
+    if (Chart1->Tag == 1) {
+        Chart1->Tag = 0;
+        AdjustToEqualScale();
+    }
+    if (Chart1->Tag == 2) {
+        Chart1->Tag = 0;
+        AdjustToEqualScale();
+    }
+}
+
+void TForm2::AdjustToEqualScale()
+{
+    // A collapsed plot has no shape to keep; deriving from it would divide by zero.
+    if (Chart1->PlotWidth() <= 0 || Chart1->PlotHeight() <= 0)
+        return;
+    const double a = static_cast<double>(Chart1->PlotHeight()) / static_cast<double>(Chart1->PlotWidth());
+    const double s = Chart1->BottomAxis().Maximum() - Chart1->BottomAxis().Minimum();
+    const double c = (Chart1->LeftAxis().Minimum() + Chart1->LeftAxis().Maximum()) / 2.0;
+    // Minimum first: it lies below the old centre, so neither write can cross the other end.
+    Chart1->LeftAxis().SetMinimum(c - a * s / 2.0);
+    Chart1->LeftAxis().SetMaximum(c + a * s / 2.0);
+    Chart1->Repaint();
+}
+
+void TForm2::Chart1MouseMove(int X, int Y)
+{
+    if (!isActiveWindow())
+        activateWindow();
+    const std::string separator = QLocale().decimalPoint().toStdString();
+    const std::string text = "X=" + FloatToText(Series1->PixelToXValue(X), separator) +
+                             " , Y=" + FloatToText(Series1->PixelToYValue(Y), separator);
+    Edit1->setText(QString::fromStdString(text));
+}
+
+void TForm2::Memo1MouseMove()
+{
+    if (!isActiveWindow())
+        activateWindow();
+    Memo1->setFocus(Qt::MouseFocusReason);
+}
+
+void TForm2::FormMouseWheelUp()
+{
+    if (Chart1->AllowZoom)
+        Chart1->ZoomByPercent(105.0);
+}
+
+void TForm2::FormMouseWheelDown()
+{
+    if (Chart1->AllowZoom)
+        Chart1->ZoomByPercent(90.0);
+}
+
+void TForm2::Timer1Timer()
+{
+    const QPoint p = mapFromGlobal(platform::CursorPos());
+    const QRect chart = Chart1->geometry();
+    Chart1->AllowZoom = chart.left() < p.x() && p.x() < chart.left() + chart.width() && chart.top() < p.y() &&
+                        p.y() < chart.top() + chart.height();
+}
+
+void TForm2::FormMouseWheel(const QWheelEvent* event)
+{
+    const int delta = event->angleDelta().y();
+    if (delta > 0)
+        FormMouseWheelUp();
+    else if (delta < 0)
+        FormMouseWheelDown();
+}
+
+void TForm2::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Only a show by the program: the window system's own (a restore) is no new showing.
+    if (!event->spontaneous())
+        platform::Guarded([this] { FormShow(); });
+}
+
+void TForm2::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    const QRect chart = Chart1->geometry();
+    const int width = std::max(0, this->width() - chartRightGap_ - chart.left());
+    if (width != chart.width())
+        Chart1->resize(width, chart.height());
+}
+
+void TForm2::wheelEvent(QWheelEvent* event)
+{
+    platform::Guarded([&] { FormMouseWheel(event); });
+    // Not handled: nothing above the window waits for it, and the notification has acted once.
+    event->ignore();
+}
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Chart1 && event->type() == QEvent::Wheel) {
+        // Handled here to the end, so that the notification acts once however the toolkit would
+        // propagate it: the chart scrolls only while it holds the focus (the control the wheel goes
+        // to), then the window's own handler runs.
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        platform::Guarded([&] {
+            const int delta = wheel->angleDelta().y();
+            if (delta != 0 && Chart1->hasFocus()) {
+                if (Chart1->OnMouseWheel)
+                    Chart1->OnMouseWheel(delta > 0);
+                Chart1->ChartMouseWheel(delta > 0);
+            }
+            FormMouseWheel(wheel);
+        });
+        return true;
+    }
+    if (watched != Chart1 && event->type() == QEvent::MouseMove)
+        platform::Guarded([this] { Memo1MouseMove(); });
+    return QWidget::eventFilter(watched, event);
 }

@@ -10,6 +10,11 @@
 
 class QCheckBox;
 class QLabel;
+class QResizeEvent;
+class QShowEvent;
+class QWheelEvent;
+class TChart;
+class TLineSeries;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -26,7 +31,8 @@ struct TReviewLink {
 /// the review window; the plot reads it too).
 extern std::vector<TContourPoint> ProfileCoords;
 
-/// The profile review window: the file text in Memo1, the title in Edit2, saving.
+/// The profile review window: the file text in Memo1, the plot in Chart1 at equal scale in x and y,
+/// the title in Edit2, saving.
 class TForm2 final : public QWidget {
     Q_OBJECT
 public:
@@ -36,7 +42,8 @@ public:
     // Components, in tab order.
     QPlainTextEdit* Memo1 = nullptr;
     QPushButton* Button1 = nullptr; ///< "neu berechnen", hidden: its click is the recompute
-    QWidget* Chart1Place = nullptr; ///< where Chart1 goes (320, 8; 770 x 513)
+    TChart* Chart1 = nullptr;       ///< Tag: 0 nothing pending, 1 rescale after a zoom or resize, 2 after a reset
+    TLineSeries* Series1 = nullptr; ///< owned by Chart1
     QLineEdit* Edit1 = nullptr;     ///< the coordinate readout
     QLabel* Label1 = nullptr;
     QLineEdit* Edit2 = nullptr;     ///< the title line
@@ -52,6 +59,36 @@ public:
     void Edit2Change();
     void Button2Click();
     void CheckBox2Click();
+
+    /// Last step of every recompute: the plot shows ProfileCoords in table order, zoom reset.
+    void RefillPlot();
+
+    void FormShow();
+    void Chart1Zoom();
+    void Chart1Resize();
+    void Chart1UndoZoom();
+    /// The equal-scale adjustment, once per pending flag.
+    void Chart1AfterDraw();
+    /// X, Y in the chart's client pixels.
+    void Chart1MouseMove(int X, int Y);
+    void Memo1MouseMove();
+    void FormMouseWheelUp();
+    void FormMouseWheelDown();
+    void Timer1Timer();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    /// One wheel notification of the window: up or down by the sign, nothing for a zero delta.
+    void FormMouseWheel(const QWheelEvent* event);
+    /// Steps 3 to 6 of the adjustment: keep the x range, derive the y range around its centre.
+    void AdjustToEqualScale();
+
+    int chartRightGap_ = 0; ///< Chart1 keeps its distance to the right edge (anchored left, top, right)
 };
 
 extern TForm2* Form2;

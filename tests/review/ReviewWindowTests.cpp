@@ -2,6 +2,8 @@
 #include "FakeServices.h"
 #include "Unit2.h"
 
+#include "Chart.h"
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -61,7 +63,7 @@ TEST_F(ReviewWindow, ComponentsSitAtTheirPlacesWithCaptions)
     form->show();
     const std::vector<Placement> places{
         {"Memo1", form->Memo1, {8, 8, 305, 537}, false},      {"Button1", form->Button1, {216, 560, 89, 25}, true},
-        {"Chart1", form->Chart1Place, {320, 8, 770, 513}, false}, {"Edit1", form->Edit1, {320, 528, 457, 21}, false},
+        {"Chart1", form->Chart1, {320, 8, 770, 513}, false}, {"Edit1", form->Edit1, {320, 528, 457, 21}, false},
         {"Label1", form->Label1, {8, 552, 83, 13}, false},     {"Edit2", form->Edit2, {8, 568, 193, 21}, false},
         {"Button2", form->Button2, {8, 600, 193, 25}, false},  {"CheckBox2", form->CheckBox2, {312, 560, 145, 17}, true},
     };
@@ -85,7 +87,7 @@ TEST_F(ReviewWindow, ComponentsSitAtTheirPlacesWithCaptions)
 
 TEST_F(ReviewWindow, TabOrderRunsFromMemoToCheckBox)
 {
-    const std::vector<QWidget*> order{form->Memo1, form->Button1, form->Chart1Place, form->Edit1,
+    const std::vector<QWidget*> order{form->Memo1, form->Button1, form->Chart1, form->Edit1,
                                       form->Edit2, form->Button2, form->CheckBox2};
     std::vector<QWidget*> chain;
     QWidget* w = form->Memo1;
