@@ -105,6 +105,9 @@ struct EditCase {
     size_t count; ///< points after the gesture, from the three of the fixture
 };
 
+// Named rows read better in test listings than a byte dump of the row.
+void PrintTo(const EditCase& c, std::ostream* os) { *os << c.name; }
+
 class EditFlags : public Gestures, public ::testing::WithParamInterface<EditCase> {};
 
 TEST_P(EditFlags, EveryEditMarksDirtyUnsavedAndTheNextTickRecomputes)
@@ -184,6 +187,8 @@ struct KeyCase {
     bool ctrl;
     int delta;
 };
+
+void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.name; }
 
 class KeyNotches : public Gestures, public ::testing::WithParamInterface<KeyCase> {};
 
