@@ -5,6 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 QtMessageHandler defaultHandler = nullptr;
@@ -23,6 +27,12 @@ int main(int argc, char** argv)
     defaultHandler = qInstallMessageHandler(FilterMessages);
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (!std::getenv("XDG_RUNTIME_DIR")) {
+        // Qt wants a private runtime directory and warns in every test process without one.
+        const std::string dir = "/tmp/zovori-tests-" + std::to_string(getuid());
+        mkdir(dir.c_str(), 0700);
+        setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+    }
     QApplication application(argc, argv);
     QLocale::setDefault(QLocale::c());
     ::testing::InitGoogleTest(&argc, argv);
