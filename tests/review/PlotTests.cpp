@@ -3,6 +3,7 @@
 #include "Colors.h"
 #include "FakeServices.h"
 #include "NumberText.h"
+#include "PictureProfile.h"
 #include "Unit2.h"
 
 #include <QApplication>
@@ -19,30 +20,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
 namespace {
 
 constexpr double Tolerance = 1e-9;
-
-/// A thick symmetric-ish outline in picture pixels (y downward), chord 400 px from the nose at
-/// (100, 300) to the trailing edge at (500, 300), clicked from the upper trailing edge round the nose.
-std::vector<TContourPoint> PictureProfile()
-{
-    std::vector<TContourPoint> points;
-    const int n = 10;
-    for (int i = 0; i <= n; ++i) { // upper side, trailing edge to nose
-        const double t = 1.0 - double(i) / n;
-        points.push_back({100 + 400 * t, 300 - 240 * std::sqrt(t) * (1 - t), 0});
-    }
-    for (int i = 1; i < n; ++i) { // lower side, back towards the trailing edge
-        const double t = double(i) / n;
-        points.push_back({100 + 400 * t, 300 + 120 * std::sqrt(t) * (1 - t), 0});
-    }
-    return points;
-}
 
 struct Range {
     double min;
@@ -242,6 +228,8 @@ struct NoZoomCase {
     bool overMemo;         ///< the wheel goes to the memo, else to the chart
 };
 
+void PrintTo(const NoZoomCase& c, std::ostream* os) { *os << c.name; }
+
 class WheelWithoutZoom : public Plot, public ::testing::WithParamInterface<NoZoomCase> {};
 
 TEST_P(WheelWithoutZoom, LeavesTheAxesAlone)
@@ -272,6 +260,8 @@ struct PermissionCase {
     QPoint cursor;
     bool allowed;
 };
+
+void PrintTo(const PermissionCase& c, std::ostream* os) { *os << c.name; }
 
 class ZoomPermission : public Plot, public ::testing::WithParamInterface<PermissionCase> {};
 
