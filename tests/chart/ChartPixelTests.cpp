@@ -70,15 +70,6 @@ TEST(ChartPixels, WallOutlineFramesThePlot)
     EXPECT_EQ(PixelColor(image, 2, 200), ColorToRGB(clSilver));
 }
 
-TEST(ChartPixels, DISABLED_Dump)
-{
-    ReviewChart f;
-    f.AddProfile();
-    f.Render().save("/tmp/chart_profile.png");
-    f.chart->ZoomByPercent(120);
-    f.Render().save("/tmp/chart_zoomed.png");
-}
-
 TEST(ChartPixels, PanelHasARaisedBevel)
 {
     ReviewChart f;
