@@ -65,6 +65,40 @@ TBmpHeader ParseBmpHeader(const QByteArray& bytes)
     return h;
 }
 
+/// Whether a run-length stream reaches its end marker, or the end of its last row, inside the
+/// file: Qt's reader keeps whatever rows a cut-off stream gave, without a word.
+bool RunLengthComplete(const QByteArray& bytes, const TBmpHeader& h, int bits)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const std::int64_t size = bytes.size();
+    std::int64_t at = h.pixelOffset;
+    std::int64_t row = 0;
+    while (at + 1 < size) {
+        const unsigned count = p[at];
+        const unsigned value = p[at + 1];
+        at += 2;
+        if (count != 0)
+            continue;
+        if (value == 1)
+            return true;
+        if (value == 0) {
+            if (++row >= h.height)
+                return true;
+        } else if (value == 2) {
+            if (at + 1 >= size)
+                return false;
+            row += p[at + 1];
+            at += 2;
+            if (row >= h.height)
+                return true;
+        } else {
+            // An absolute run of `value` pixels, padded to a whole number of 16-bit words.
+            at += ((value * bits + 7) / 8 + 1) / 2 * 2;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 std::int64_t MaxPictureBytes()
@@ -142,6 +176,10 @@ QImage DecodeBitmap(const QByteArray& bytes)
         const std::int64_t rowBytes = (h.width * h.bits + 31) / 32 * 4;
         const std::int64_t lastRow = (h.width * h.bits + 7) / 8;
         if (std::int64_t(bytes.size()) < std::int64_t(h.pixelOffset) + rowBytes * (h.height - 1) + lastRow)
+            Invalid();
+    }
+    if ((h.compression == 1 && h.bits == 8) || (h.compression == 2 && h.bits == 4)) {
+        if (!RunLengthComplete(bytes, h, h.bits))
             Invalid();
     }
 
