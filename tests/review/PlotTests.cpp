@@ -2,7 +2,6 @@
 #include "Chart.h"
 #include "Colors.h"
 #include "FakeServices.h"
-#include "NumberText.h"
 #include "PictureProfile.h"
 #include "Unit2.h"
 
@@ -179,31 +178,36 @@ TEST_F(Plot, RecomputeShowsTheXRangeWidenedAndYAtEqualScaleAboutTheDataCentre)
     EXPECT_NEAR(double(chart().PlotHeight()) / chart().PlotWidth(), PlotRatio(), 0.01) << "labels moved it a little";
 }
 
-TEST_F(Plot, WheelUpOverTheChartZoomsOnceThenAdjustsOnce)
+struct WheelCase {
+    const char* name;
+    int delta;
+    double spanFactor; ///< of the bottom axis after one notification
+};
+
+void PrintTo(const WheelCase& c, std::ostream* os) { *os << c.name; }
+
+class WheelOverChart : public Plot, public ::testing::WithParamInterface<WheelCase> {};
+
+TEST_P(WheelOverChart, ZoomsOnceAboutTheMiddleThenAdjustsOnce)
 {
     Recompute();
     const Range before = Bottom();
     const double yCentre = Left().Centre();
     CursorAt({700, 200});
     ASSERT_TRUE(chart().AllowZoom);
-    Wheel(form->Chart1, {380, 192}, 120);
-    EXPECT_NEAR(Bottom().min, before.min + 0.05 * before.Span(), Tolerance);
-    EXPECT_NEAR(Bottom().max, before.max - 0.05 * before.Span(), Tolerance);
+    Wheel(form->Chart1, {380, 192}, GetParam().delta);
+    EXPECT_NEAR(Bottom().Span(), GetParam().spanFactor * before.Span(), Tolerance);
+    EXPECT_NEAR(Bottom().Centre(), before.Centre(), Tolerance);
     ExpectEqualScaleAbout(yCentre);
     EXPECT_EQ(Adjustments(), 1);
     EXPECT_EQ(flagsAtDraw.back(), 0) << "the adjustment's own repaint finds nothing pending";
 }
 
-TEST_F(Plot, WheelDownOverTheChartZoomsOut)
-{
-    Recompute();
-    const Range before = Bottom();
-    CursorAt({700, 200});
-    Wheel(form->Chart1, {380, 192}, -120);
-    EXPECT_NEAR(Bottom().Span(), 1.2 * before.Span(), Tolerance);
-    EXPECT_NEAR(Bottom().Centre(), before.Centre(), Tolerance);
-    EXPECT_EQ(Adjustments(), 1);
-}
+// Up cuts 5 % of the span at each end, down adds 10 %; a fine-grained wheel step acts like a notch.
+INSTANTIATE_TEST_SUITE_P(Notches, WheelOverChart,
+                         ::testing::Values(WheelCase{"up", 120, 0.9}, WheelCase{"down", -120, 1.2},
+                                           WheelCase{"fine_up", 15, 0.9}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Plot, WheelOnAFocusedChartStillZoomsOnlyOnce)
 {
@@ -337,6 +341,16 @@ TEST_F(Plot, ShowingTheWindowAgainResetsTheZoom)
     ExpectEqualScaleAbout(DataY().Centre());
 }
 
+TEST_F(Plot, ResizingTheChartRescalesOnce)
+{
+    Recompute();
+    const double yCentre = Left().Centre();
+    form->Chart1->resize(600, 513);
+    EXPECT_EQ(Adjustments(), 1);
+    ExpectEqualScaleAbout(yCentre);
+    EXPECT_GT(PlotRatio(), 0.8) << "from the narrower plot";
+}
+
 TEST_F(Plot, EmptyContourStillAdjusts)
 {
     form->Button1->click();
@@ -398,9 +412,8 @@ TEST_F(Plot, ReadoutAtThePlotsLeftEdgeIsTheBottomMinimum)
     Recompute();
     const TChartAxis& bottom = chart().BottomAxis();
     QTest::mouseMove(form->Chart1, {bottom.StartPixel, 200});
-    const QString expected = QStringLiteral("X=") + QString::fromStdString(FloatToText(bottom.Minimum()));
-    EXPECT_TRUE(form->Edit1->text().startsWith(expected + QStringLiteral(" , Y="))) << form->Edit1->text().toStdString();
-    EXPECT_TRUE(form->Edit1->text().startsWith(QStringLiteral("X=-0.1 , "))) << "0 .. 1 widened by a tenth";
+    ASSERT_NEAR(bottom.Minimum(), -0.1, Tolerance) << "0 .. 1 widened by a tenth";
+    EXPECT_TRUE(form->Edit1->text().startsWith(QStringLiteral("X=-0.1 , Y="))) << form->Edit1->text().toStdString();
 }
 
 TEST_F(Plot, ReadoutKeepsItsTextWhenTheMouseLeaves)
