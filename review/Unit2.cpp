@@ -108,6 +108,8 @@ TForm2::TForm2(QWidget* parent)
 
     Label1 = new QLabel(QStringLiteral("Überschrit 1 Zeile"), this);
     Label1->setGeometry(8, 552, 83, 13);
+    // A label sizes itself to its caption; the substitute font is wider than the original one.
+    Label1->resize(std::max(83, Label1->sizeHint().width()), 13);
 
     Edit2 = new QLineEdit(QStringLiteral("Test-Zovori"), this);
     Edit2->setGeometry(8, 568, 193, 21);

@@ -64,7 +64,7 @@ TEST_F(ReviewWindow, ComponentsSitAtTheirPlacesWithCaptions)
     const std::vector<Placement> places{
         {"Memo1", form->Memo1, {8, 8, 305, 537}, false},      {"Button1", form->Button1, {216, 560, 89, 25}, true},
         {"Chart1", form->Chart1, {320, 8, 770, 513}, false}, {"Edit1", form->Edit1, {320, 528, 457, 21}, false},
-        {"Label1", form->Label1, {8, 552, 83, 13}, false},     {"Edit2", form->Edit2, {8, 568, 193, 21}, false},
+        {"Edit2", form->Edit2, {8, 568, 193, 21}, false},
         {"Button2", form->Button2, {8, 600, 193, 25}, false},  {"CheckBox2", form->CheckBox2, {312, 560, 145, 17}, true},
     };
     for (const Placement& p : places) {
@@ -72,6 +72,12 @@ TEST_F(ReviewWindow, ComponentsSitAtTheirPlacesWithCaptions)
         EXPECT_EQ(p.widget->geometry(), p.geometry);
         EXPECT_EQ(p.widget->isVisible(), !p.hidden);
     }
+    // The label sits at its place and grows to show its whole caption in the substitute font.
+    EXPECT_EQ(form->Label1->pos(), QPoint(8, 552));
+    EXPECT_EQ(form->Label1->height(), 13);
+    EXPECT_GE(form->Label1->width(), 83);
+    EXPECT_GE(form->Label1->width(), form->Label1->sizeHint().width());
+    EXPECT_TRUE(form->Label1->isVisible());
     EXPECT_EQ(form->Button1->text(), QStringLiteral("neu berechnen"));
     EXPECT_EQ(form->Button2->text(), QStringLiteral("Speichern unter"));
     EXPECT_EQ(form->CheckBox2->text(), QStringLiteral("Ausrichten , Normieren "));
