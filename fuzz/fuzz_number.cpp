@@ -1,7 +1,8 @@
 // The number format on every 64-bit pattern, against an independent reading of the text:
 // it parses back to the value rounded half away from zero to 15 significant digits, it keeps
 // to the fixed / exponent grammar, the separator is the only thing a separator changes, and a
-// non-finite value raises "Ungültige Gleitkommaoperation" instead of getting a text.
+// non-finite value raises "Ungültige Gleitkommaoperation" and one whose rounding passes the largest
+// double "Gleitkommaüberlauf" instead of getting a text.
 #include "FloatErrors.h"
 #include "NumberText.h"
 
@@ -111,6 +112,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
 
+    int exponent = 0;
+    const std::string reference = Reference(std::fabs(value), exponent);
+    const double expected = std::copysign(std::strtod(reference.c_str(), nullptr), value);
+    // Where the rounding passes the largest double there is no readable text: an overflow.
+    if (!std::isfinite(expected)) {
+        try {
+            const std::string text = FloatToText(value);
+            Fail("text beyond the largest double", value, text);
+        } catch (const EOverflow& error) {
+            if (std::string(error.what()) != "Gleitkommaüberlauf")
+                Fail("message", value, error.what());
+        }
+        return 0;
+    }
+
     const std::string text = FloatToText(value);
     for (const char* word : {"nan", "NAN", "inf", "INF", "Nan", "Inf"})
         if (text.find(word) != std::string::npos)
@@ -121,12 +137,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
 
-    int exponent = 0;
-    const std::string reference = Reference(std::fabs(value), exponent);
     CheckGrammar(value, text, exponent);
 
     const double parsed = std::strtod(text.c_str(), nullptr);
-    const double expected = std::copysign(std::strtod(reference.c_str(), nullptr), value);
+    if (!std::isfinite(parsed))
+        Fail("reads back as an infinity", value, text);
     if (parsed != expected)
         Fail(("not the 15-digit rounding " + reference).c_str(), value, text);
     // Half a unit of the 15th digit, and the parse's own half unit in the last place.

@@ -78,6 +78,10 @@ std::string FloatToText(double value, std::string_view separator)
         return "0";
 
     const TDecimal d = RoundTo15(std::fabs(value));
+    // The top few doubles round up past the largest double (1.79769313486231|57E308); their text
+    // would read back as an infinity.
+    if (d.exponent == 309 && std::string_view(d.digits, 15) > "179769313486231")
+        throw EOverflow();
     std::string text;
     text.reserve(24);
     if (value < 0.0)
