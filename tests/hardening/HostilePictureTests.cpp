@@ -257,7 +257,7 @@ TEST(HostileBits, EveryBitFlipOfSmallFilesLoadsOrGivesALoaderMessage)
             try {
                 QImage image = file.jpeg ? DecodeJpeg(AsQt(bytes)) : DecodeBitmap(AsQt(bytes));
                 // A picture that loads must also survive what the program does with it next.
-                if (image.width() * image.height() <= (1 << 22)) {
+                if (qint64(image.width()) * image.height() <= (qint64(1) << 22)) {
                     MirrorHorizontal(image);
                     MirrorVertical(image);
                 }
