@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 
 #include <algorithm>
@@ -103,7 +104,9 @@ bool RunLengthComplete(const QByteArray& bytes, const TBmpHeader& h, int bits)
 
 std::int64_t MaxPictureBytes()
 {
-    constexpr std::int64_t cap = std::int64_t(4) << 30;
+    // 1 GiB holds an 18000 x 18000 colour scan; beyond it a few bytes of header could make the
+    // program allocate and decode filler for minutes.
+    constexpr std::int64_t cap = std::int64_t(1) << 30;
     const long pages = sysconf(_SC_PHYS_PAGES);
     const long pageSize = sysconf(_SC_PAGESIZE);
     if (pages <= 0 || pageSize <= 0)
@@ -158,7 +161,8 @@ void CheckPictureSize(std::int64_t width, std::int64_t height, int bytesPerPixel
 QByteArray ReadPictureFile(const QString& fileName)
 {
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    // Only a regular file has an end: a pipe or a device named *.bmp would block or never stop.
+    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly))
         throw TImageError(QStringLiteral("Datei %1 kann nicht geöffnet werden").arg(fileName));
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)

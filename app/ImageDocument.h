@@ -14,7 +14,7 @@ public:
 };
 
 /// The largest decoded picture, in bytes, that a load accepts: a quarter of the physical memory,
-/// at most 4 GiB. A 10000 x 7000 scan at 32 bits needs 280 MB.
+/// at most 1 GiB. A 10000 x 7000 scan at 32 bits needs 280 MB.
 std::int64_t MaxPictureBytes();
 
 /// The whole file, or TImageError "Datei %s kann nicht geöffnet werden" (also for a directory).

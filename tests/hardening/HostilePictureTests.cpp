@@ -12,6 +12,10 @@
 #include <string>
 #include <vector>
 
+#include <QFile>
+
+#include <sys/stat.h>
+
 #include <jerror.h>
 #include <jpeglib.h>
 
@@ -296,6 +300,29 @@ TEST_F(HostileFiles, AbsurdSizeClaimsAreRefusedBeforeAnyPixelIsAllocated)
     }
     Load(Write("riesig.jpg", jpeg));
     ExpectRefused(TooBig(65500, 65500), "jpeg 65500 x 65500");
+
+    // One byte per pixel still claims 4.3 GB: refused too, instead of decoding filler for minutes.
+    Bytes grey = samples::MakeJpeg(32, 32, JpegKind::Greyscale);
+    const std::size_t greySof = StartOfFrame(grey);
+    for (std::size_t i : {greySof + 5, greySof + 7}) {
+        grey[i] = 0xFF;
+        grey[i + 1] = 0xDC;
+    }
+    Load(Write("riesig-grau.jpg", grey));
+    ExpectRefused(TooBig(65500, 65500), "greyscale jpeg 65500 x 65500");
+}
+
+TEST_F(HostileFiles, PipesAndDevicesNamedLikePicturesAreRefusedWithoutWaiting)
+{
+    const QString fifo = dir.filePath(QStringLiteral("rohr.bmp"));
+    ASSERT_EQ(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    Load(fifo);
+    ExpectRefused(QStringLiteral("Datei %1 kann nicht geöffnet werden").arg(fifo), "fifo");
+
+    const QString device = dir.filePath(QStringLiteral("null.jpg"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), device));
+    Load(device);
+    ExpectRefused(QStringLiteral("Datei %1 kann nicht geöffnet werden").arg(device), "device");
 }
 
 // Indices beyond the palette are not refused; they take the colour Qt gives an index outside the
