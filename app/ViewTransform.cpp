@@ -4,7 +4,6 @@
 #include <limits>
 
 namespace {
-constexpr int Notch = 120;
 constexpr int MinPointRadius = 4;
 constexpr double DegreesPerRadian = 57.29577951308232;
 } // namespace
@@ -109,17 +108,3 @@ void RotatePointAboutAxis(TContourPoint& point, TContourPoint centre, int axis, 
     point.z = static_cast<double>(m[2][0] * dx + m[2][1] * dy + m[2][2] * dz + centre.z);
 }
 
-int TWheelAccumulator::Add(int delta)
-{
-    if ((delta > 0 && pending_ < 0) || (delta < 0 && pending_ > 0))
-        pending_ = 0;
-    // Events never carry more than a few notches; clamp so that the sum cannot overflow.
-    if (delta > 1000 * Notch)
-        delta = 1000 * Notch;
-    if (delta < -1000 * Notch)
-        delta = -1000 * Notch;
-    pending_ += delta;
-    const int notches = pending_ / Notch;
-    pending_ -= notches * Notch;
-    return notches;
-}

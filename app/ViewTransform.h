@@ -3,6 +3,7 @@
 #include "ContourPoints.h"
 #include "TContourPoint.h"
 #include "ViewMapping.h"
+#include "WheelNotches.h"
 
 /// What one wheel notification asks of the window after the point-size step has been applied.
 enum class TWheelAction {
@@ -29,14 +30,3 @@ void PanStep(TViewState& view, int X, int Y);
 /// `axis` (0 = x, 1 = y, 2 = z). Other axis numbers leave the point unchanged.
 void RotatePointAboutAxis(TContourPoint& point, TContourPoint centre, int axis, double angle);
 
-/// Turns the high-resolution deltas of wheel events into whole notches of 120.
-class TWheelAccumulator {
-public:
-    /// Adds one event's delta; returns the number of whole notches it completes, signed
-    /// (positive = away from the user). A change of direction drops the unfinished fraction.
-    int Add(int delta);
-    int Pending() const { return pending_; }
-
-private:
-    int pending_ = 0;
-};

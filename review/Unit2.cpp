@@ -23,6 +23,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 
 std::vector<TContourPoint> ProfileCoords;
@@ -287,12 +288,16 @@ void TForm2::Timer1Timer()
                         p.y() < chart.top() + chart.height();
 }
 
-void TForm2::FormMouseWheel(const QWheelEvent* event)
+int TForm2::WheelNotches(const QWheelEvent* event)
 {
-    const int delta = event->angleDelta().y();
-    if (delta > 0)
+    return wheelFractions_.Add(event->angleDelta().y());
+}
+
+void TForm2::FormMouseWheel(int notches)
+{
+    for (; notches > 0; --notches)
         FormMouseWheelUp();
-    else if (delta < 0)
+    for (; notches < 0; ++notches)
         FormMouseWheelDown();
 }
 
@@ -315,7 +320,7 @@ void TForm2::resizeEvent(QResizeEvent* event)
 
 void TForm2::wheelEvent(QWheelEvent* event)
 {
-    platform::Guarded([&] { FormMouseWheel(event); });
+    platform::Guarded([&] { FormMouseWheel(WheelNotches(event)); });
     // Not handled: nothing above the window waits for it, and the notification has acted once.
     event->ignore();
 }
@@ -328,13 +333,16 @@ bool TForm2::eventFilter(QObject* watched, QEvent* event)
         // to), then the window's own handler runs.
         const auto* wheel = static_cast<QWheelEvent*>(event);
         platform::Guarded([&] {
-            const int delta = wheel->angleDelta().y();
-            if (delta != 0 && Chart1->hasFocus()) {
-                if (Chart1->OnMouseWheel)
-                    Chart1->OnMouseWheel(delta > 0);
-                Chart1->ChartMouseWheel(delta > 0);
+            const int notches = WheelNotches(wheel);
+            for (int i = 0; i < std::abs(notches); ++i) {
+                const bool up = notches > 0;
+                if (Chart1->hasFocus()) {
+                    if (Chart1->OnMouseWheel)
+                        Chart1->OnMouseWheel(up);
+                    Chart1->ChartMouseWheel(up);
+                }
+                FormMouseWheel(up ? 1 : -1);
             }
-            FormMouseWheel(wheel);
         });
         return true;
     }

@@ -2,6 +2,7 @@
 
 #include "Services.h"
 #include "TContourPoint.h"
+#include "WheelNotches.h"
 
 #include <QWidget>
 
@@ -83,11 +84,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    /// One wheel notification of the window: up or down by the sign, nothing for a zero delta.
-    void FormMouseWheel(const QWheelEvent* event);
+    /// The wheel notifications an event completes: whole notches of 120, fractions kept.
+    int WheelNotches(const QWheelEvent* event);
+    /// One wheel notification of the window per notch, up or down by the sign.
+    void FormMouseWheel(int notches);
     /// Steps 3 to 6 of the adjustment: keep the x range, derive the y range around its centre.
     void AdjustToEqualScale();
 
+    TWheelAccumulator wheelFractions_;
     int chartRightGap_ = 0; ///< Chart1 keeps its distance to the right edge (anchored left, top, right)
 };
 

@@ -181,6 +181,7 @@ TEST_F(Plot, RecomputeShowsTheXRangeWidenedAndYAtEqualScaleAboutTheDataCentre)
 struct WheelCase {
     const char* name;
     int delta;
+    int events;        ///< wheel events of that delta, together one notch
     double spanFactor; ///< of the bottom axis after one notification
 };
 
@@ -195,7 +196,8 @@ TEST_P(WheelOverChart, ZoomsOnceAboutTheMiddleThenAdjustsOnce)
     const double yCentre = Left().Centre();
     CursorAt({700, 200});
     ASSERT_TRUE(chart().AllowZoom);
-    Wheel(form->Chart1, {380, 192}, GetParam().delta);
+    for (int i = 0; i < GetParam().events; ++i)
+        Wheel(form->Chart1, {380, 192}, GetParam().delta);
     EXPECT_NEAR(Bottom().Span(), GetParam().spanFactor * before.Span(), Tolerance);
     EXPECT_NEAR(Bottom().Centre(), before.Centre(), Tolerance);
     ExpectEqualScaleAbout(yCentre);
@@ -203,11 +205,23 @@ TEST_P(WheelOverChart, ZoomsOnceAboutTheMiddleThenAdjustsOnce)
     EXPECT_EQ(flagsAtDraw.back(), 0) << "the adjustment's own repaint finds nothing pending";
 }
 
-// Up cuts 5 % of the span at each end, down adds 10 %; a fine-grained wheel step acts like a notch.
+// Up cuts 5 % of the span at each end, down adds 10 %; the fine steps of a high-resolution wheel
+// add up to one notch.
 INSTANTIATE_TEST_SUITE_P(Notches, WheelOverChart,
-                         ::testing::Values(WheelCase{"up", 120, 0.9}, WheelCase{"down", -120, 1.2},
-                                           WheelCase{"fine_up", 15, 0.9}),
+                         ::testing::Values(WheelCase{"up", 120, 1, 0.9}, WheelCase{"down", -120, 1, 1.2},
+                                           WheelCase{"fine_up", 15, 8, 0.9}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Plot, FineWheelStepsShortOfANotchDoNothing)
+{
+    Recompute();
+    const Range before = Bottom();
+    CursorAt({700, 200});
+    for (int i = 0; i < 7; ++i)
+        Wheel(form->Chart1, {380, 192}, 15);
+    EXPECT_NEAR(Bottom().Span(), before.Span(), Tolerance);
+    EXPECT_EQ(Adjustments(), 0);
+}
 
 TEST_F(Plot, WheelOnAFocusedChartStillZoomsOnlyOnce)
 {
