@@ -26,6 +26,7 @@ bool IsDestroying = false;
 bool CursorDotVisible = false;
 QImage* SourceImage = nullptr;
 QImage* ViewImage = nullptr;
+TWheelAccumulator WheelFractions;
 
 TForm1* Form1 = nullptr;
 
@@ -40,6 +41,7 @@ void ResetUnit1State()
     ProfileSaved = true;
     IsDestroying = false;
     CursorDotVisible = false;
+    WheelFractions = TWheelAccumulator{};
 }
 
 namespace {

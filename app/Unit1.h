@@ -5,6 +5,7 @@
 #include "HitState.h"
 #include "Services.h"
 #include "ViewMapping.h"
+#include "WheelNotches.h"
 
 #include <QMainWindow>
 #include <QWidget>
@@ -30,6 +31,7 @@ extern bool IsDestroying;     ///< set by FormDestroy; a resize then no longer c
 extern bool CursorDotVisible; ///< written only by the timer
 extern QImage* SourceImage;   ///< the picture, owned by the main window between FormCreate and FormDestroy
 extern QImage* ViewImage;     ///< the composed view at the window's outer size
+extern TWheelAccumulator WheelFractions; ///< fractions of a notch from high-resolution wheels
 
 /// Restores every module variable of the main window's unit to its start value (used by tests).
 void ResetUnit1State();

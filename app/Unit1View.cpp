@@ -31,9 +31,6 @@ public:
     TBusyCursor& operator=(const TBusyCursor&) = delete;
 };
 
-/// Fractions of a notch from high-resolution wheels, kept between events.
-TWheelAccumulator WheelFractions;
-
 void WheelStep(TForm1& form, int direction)
 {
     const bool shift = platform::KeyHeld(platform::Key::Shift);
