@@ -292,23 +292,20 @@ TEST_F(HostileFiles, AbsurdSizeClaimsAreRefusedBeforeAnyPixelIsAllocated)
     Load(Write("riesig-rle.bmp", rle));
     ExpectRefused(TooBig(60000, 60000), "rle bmp 60000 x 60000");
 
-    Bytes jpeg = samples::MakeJpeg(32, 32, JpegKind::Baseline);
-    const std::size_t sof = StartOfFrame(jpeg);
-    for (std::size_t i : {sof + 5, sof + 7}) {
-        jpeg[i] = 0xFF;
-        jpeg[i + 1] = 0xDC;
-    }
-    Load(Write("riesig.jpg", jpeg));
+    // Height and width of the frame header set to 65500 (0xFFDC).
+    const auto claim65500 = [](JpegKind kind) {
+        Bytes jpeg = samples::MakeJpeg(32, 32, kind);
+        const std::size_t sof = StartOfFrame(jpeg);
+        for (std::size_t i : {sof + 5, sof + 7}) {
+            jpeg[i] = 0xFF;
+            jpeg[i + 1] = 0xDC;
+        }
+        return jpeg;
+    };
+    Load(Write("riesig.jpg", claim65500(JpegKind::Baseline)));
     ExpectRefused(TooBig(65500, 65500), "jpeg 65500 x 65500");
-
     // One byte per pixel still claims 4.3 GB: refused too, instead of decoding filler for minutes.
-    Bytes grey = samples::MakeJpeg(32, 32, JpegKind::Greyscale);
-    const std::size_t greySof = StartOfFrame(grey);
-    for (std::size_t i : {greySof + 5, greySof + 7}) {
-        grey[i] = 0xFF;
-        grey[i + 1] = 0xDC;
-    }
-    Load(Write("riesig-grau.jpg", grey));
+    Load(Write("riesig-grau.jpg", claim65500(JpegKind::Greyscale)));
     ExpectRefused(TooBig(65500, 65500), "greyscale jpeg 65500 x 65500");
 }
 
