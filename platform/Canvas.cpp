@@ -2,6 +2,8 @@
 
 #include <QFontMetrics>
 
+#include <cstdlib>
+
 Canvas::Canvas(QPaintDevice* device) : painter_(device)
 {
     painter_.setRenderHint(QPainter::Antialiasing, false);
@@ -24,7 +26,7 @@ QFontMetrics Canvas::metrics() const
     return painter_.device() ? QFontMetrics(font_, painter_.device()) : QFontMetrics(font_);
 }
 
-void Canvas::fillDotGaps(const QLine& line)
+void Canvas::fillDotGaps(QPoint from, QPoint to)
 {
     if (pen_.style != PenStyle::Dot || bkMode_ != BkMode::Opaque || pen_.mode != PenMode::Copy)
         return;
@@ -32,8 +34,38 @@ void Canvas::fillDotGaps(const QLine& line)
     gaps.setWidth(pen_.width < 1 ? 1 : pen_.width);
     gaps.setCapStyle(Qt::FlatCap);
     painter_.setPen(gaps);
-    painter_.drawLine(line);
+    strokeLine(from, to);
     applyPen();
+}
+
+void Canvas::strokeLine(QPoint from, QPoint to)
+{
+    // Qt rasterises a line alike whichever way it runs and paints the end with the lower coordinate
+    // along its major axis, leaving the other one; a line running backwards thus needs its ends exchanged.
+    const int dx = to.x() - from.x();
+    const int dy = to.y() - from.y();
+    const bool xMajor = std::abs(dx) >= std::abs(dy);
+    if (xMajor ? dx >= 0 : dy >= 0) {
+        painter_.drawLine(from, to);
+        return;
+    }
+    if (dx == 0 || dy == 0) {
+        // One step along the line covers the same pixels with the open end moved, for any pen width.
+        const QPoint step(dx == 0 ? 0 : 1, dy == 0 ? 0 : 1);
+        painter_.drawLine(from + step, to + step);
+        return;
+    }
+    // Slanted: Qt's pixels without the column (or row) of the end, then the start pixel.
+    constexpr int far = 1 << 28;
+    const QRect beyondEnd = xMajor ? QRect(QPoint(to.x() + 1, -far), QPoint(far, far))
+                                   : QRect(QPoint(-far, to.y() + 1), QPoint(far, far));
+    painter_.setClipRect(clip_ ? *clip_ & beyondEnd : beyondEnd);
+    painter_.drawLine(from, to);
+    if (clip_)
+        painter_.setClipRect(*clip_);
+    else
+        painter_.setClipping(false);
+    painter_.drawPoints(&from, 1);
 }
 
 void Canvas::applyPen()
@@ -104,8 +136,8 @@ void Canvas::LineTo(int x, int y)
     const QPoint to(x, y);
     if (pen_.style != PenStyle::Clear && to != penPos_ && painter_.isActive()) {
         applyPen();
-        fillDotGaps(QLine(penPos_, to));
-        painter_.drawLine(penPos_, to);
+        fillDotGaps(penPos_, to);
+        strokeLine(penPos_, to);
     }
     penPos_ = to;
 }
@@ -142,11 +174,13 @@ int Canvas::TextHeight(const QString&) const
 void Canvas::IntersectClipRect(int l, int t, int r, int b)
 {
     const QRect rect(l, t, r > l ? r - l : 0, b > t ? b - t : 0);
-    painter_.setClipRect(rect, painter_.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+    clip_ = clip_ ? *clip_ & rect : rect;
+    painter_.setClipRect(*clip_);
 }
 
 void Canvas::RemoveClip()
 {
+    clip_.reset();
     painter_.setClipping(false);
 }
 

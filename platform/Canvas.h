@@ -9,6 +9,8 @@
 #include <QRect>
 #include <QString>
 
+#include <optional>
+
 /// A GDI-like drawing surface over QPainter, with GDI's pixel rules:
 /// rectangles and ellipses exclude their right and bottom edges, a line excludes its end pixel,
 /// and the inverting exclusive-or pen (pmNotXor) restores every pixel when drawn twice.
@@ -94,7 +96,9 @@ private:
     QFontMetrics metrics() const;
     void applyPen();
     /// The gaps of a dotted line in the background colour, as an opaque background mode paints them.
-    void fillDotGaps(const QLine& line);
+    void fillDotGaps(QPoint from, QPoint to);
+    /// A line in the painter's pen with its start pixel painted and its end pixel left, in any direction.
+    void strokeLine(QPoint from, QPoint to);
     void applyBrush();
 
     QPainter painter_;
@@ -106,4 +110,6 @@ private:
     BkMode bkMode_ = BkMode::Opaque;
     unsigned textAlign_ = TaLeft | TaTop;
     QPoint penPos_;
+    /// The clip set through IntersectClipRect, restored after a line has narrowed it.
+    std::optional<QRect> clip_;
 };

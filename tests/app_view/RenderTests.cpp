@@ -217,6 +217,16 @@ TEST_F(MainView, RubberBandRunsFromTheArmedEndToTheCursor)
     EXPECT_EQ(Rgb(Paint(*form), 15, 55), 0xFF0000u) << "from the first point";
     EditMode = AppendAtEnd;
     EXPECT_EQ(Rgb(Paint(*form), 25, 55), 0xFF0000u) << "from the last point";
+    // Leftwards and upwards the cursor's pixel stays unpainted too (the dot at (10, 10) ends at x 6, y 6).
+    EditMode = InsertAtFront;
+    View.CursorPos = {2, 10};
+    QImage image = Paint(*form);
+    EXPECT_EQ(Rgb(image, 3, 10), 0xFF0000u);
+    EXPECT_EQ(Rgb(image, 2, 10), Face()) << "leftwards";
+    View.CursorPos = {10, 2};
+    image = Paint(*form);
+    EXPECT_EQ(Rgb(image, 10, 3), 0xFF0000u);
+    EXPECT_EQ(Rgb(image, 10, 2), Face()) << "upwards";
 }
 
 TEST_F(MainView, FarAwayPointsDrawNothingAndDoNotHang)

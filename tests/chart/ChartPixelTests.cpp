@@ -77,6 +77,36 @@ TEST(ChartPixels, PanelHasARaisedBevel)
     EXPECT_EQ(PixelColor(image, 0, 300), ColorToRGB(clBtnHighlight));
     EXPECT_EQ(PixelColor(image, 769, 300), ColorToRGB(clBtnShadow));
     EXPECT_EQ(PixelColor(image, 300, 512), ColorToRGB(clBtnShadow));
+    // Corners: the frame runs up, right, down, then left along the bottom, each line painting its start.
+    EXPECT_EQ(PixelColor(image, 0, 0), ColorToRGB(clBtnHighlight));
+    EXPECT_EQ(PixelColor(image, 769, 512), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(PixelColor(image, 0, 512), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(PixelColor(image, 0, 511), ColorToRGB(clBtnHighlight));
+}
+
+// The left axis' ticks run leftwards from the column next to the axis line: a major tick covers
+// the 4 pixels from x = AxisPosition - 1 outwards, a minor tick 2, the first of them on the axis line.
+TEST(ChartPixels, LeftAxisTicksStartNextToTheAxisLine)
+{
+    ReviewChart f;
+    f.AddProfile();
+    const QImage image = f.Render();
+    const TChartAxis& left = f.chart->LeftAxis();
+    const int ap = left.AxisPosition;
+    ASSERT_EQ(ap, 34);
+    ASSERT_GE(left.TickPositions.size(), 3u);
+    for (const int p : left.TickPositions) {
+        for (int x = ap - 4; x <= ap - 1; ++x)
+            ASSERT_EQ(PixelColor(image, x, p), clGray) << x << "," << p;
+        ASSERT_EQ(PixelColor(image, ap - 5, p), clSilver) << p;
+    }
+    const int a = left.TickPositions[1];
+    const int b = left.TickPositions[2];
+    const int minor = b - Nearest((b - a) / 4.0);
+    EXPECT_EQ(PixelColor(image, ap - 1, minor), clGray);
+    EXPECT_EQ(PixelColor(image, ap - 2, minor), clGray);
+    EXPECT_EQ(PixelColor(image, ap - 3, minor), clSilver);
+    EXPECT_EQ(PixelColor(image, ap - 1, minor + 1), clBlack) << "the axis line beside the minor tick";
 }
 
 TEST(ChartPixels, ZoomedSeriesStaysOffTheOutlineAndTheRowAboveTheBottom)

@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <set>
+#include <utility>
+
 namespace {
 
 QImage blank(TColor c = clWhite, int w = 40, int h = 30)
@@ -36,6 +41,92 @@ TEST(CanvasPixels, RectangleAndLineExcludeTheirFarEdges)
     EXPECT_EQ(at(image, 20, 5), clBlack);
     EXPECT_EQ(at(image, 29, 5), clBlack);
     EXPECT_EQ(at(image, 30, 5), clWhite);
+}
+
+std::set<std::pair<int, int>> linePixels(QPoint from, QPoint to, int width)
+{
+    QImage image = blank(clWhite, 60, 60);
+    {
+        Canvas c(&image);
+        c.pen().width = width;
+        c.MoveTo(from.x(), from.y());
+        c.LineTo(to.x(), to.y());
+    }
+    std::set<std::pair<int, int>> painted;
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 60; ++x)
+            if (at(image, x, y) != clWhite)
+                painted.insert({x, y});
+    return painted;
+}
+
+// Move-to/line-to in every direction: the start pixel is painted, the end pixel is not, and running
+// the line the other way paints the same pixels with the ends exchanged.
+TEST(CanvasPixels, LinePaintsItsStartAndNotItsEndInEveryDirection)
+{
+    struct Row {
+        const char* name;
+        QPoint from, to;
+        int width;
+    };
+    const QPoint c(30, 30);
+    const Row rows[] = {
+        {"right", c, c + QPoint(12, 0), 1},
+        {"left", c, c + QPoint(-12, 0), 1},
+        {"down", c, c + QPoint(0, 12), 1},
+        {"up", c, c + QPoint(0, -12), 1},
+        {"down right", c, c + QPoint(9, 9), 1},
+        {"up left", c, c + QPoint(-9, -9), 1},
+        {"down left", c, c + QPoint(-9, 9), 1},
+        {"up right", c, c + QPoint(9, -9), 1},
+        {"flat leftwards and up", c, c + QPoint(-20, -7), 1},
+        {"flat leftwards and down", c, c + QPoint(-20, 7), 1},
+        {"steep upwards and right", c, c + QPoint(7, -20), 1},
+        {"steep upwards and left", c, c + QPoint(-7, -20), 1},
+        {"half slope upwards", c, c + QPoint(-5, -10), 1},
+        {"left, 2 pixels wide", c, c + QPoint(-12, 0), 2},
+        {"up, 2 pixels wide", c, c + QPoint(0, -12), 2},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        const auto forth = linePixels(r.from, r.to, r.width);
+        const auto back = linePixels(r.to, r.from, r.width);
+        const QPoint d = r.to - r.from;
+        const int length = std::max(std::abs(d.x()), std::abs(d.y()));
+        EXPECT_EQ(forth.size(), static_cast<std::size_t>(length * r.width));
+        EXPECT_TRUE(forth.count({r.from.x(), r.from.y()}));
+        EXPECT_FALSE(forth.count({r.to.x(), r.to.y()}));
+        auto closedForth = forth;
+        closedForth.insert({r.to.x(), r.to.y()});
+        auto closedBack = back;
+        closedBack.insert({r.from.x(), r.from.y()});
+        if (r.width == 1) {
+            EXPECT_EQ(closedForth, closedBack);
+        }
+        for (const auto& [x, y] : forth) {
+            ASSERT_GE(x, std::min(r.from.x(), r.to.x()) - 1);
+            ASSERT_LE(x, std::max(r.from.x(), r.to.x()) + 1);
+            ASSERT_GE(y, std::min(r.from.y(), r.to.y()) - 1);
+            ASSERT_LE(y, std::max(r.from.y(), r.to.y()) + 1);
+        }
+    }
+}
+
+// A slanted line running backwards narrows the clip for a moment; the caller's clip must come back.
+TEST(CanvasPixels, BackwardLineKeepsTheClip)
+{
+    QImage image = blank();
+    {
+        Canvas c(&image);
+        c.IntersectClipRect(0, 0, 20, 30);
+        c.MoveTo(30, 20);
+        c.LineTo(2, 6);
+        c.SetBrushColor(clRed);
+        c.FillRect(0, 0, 40, 30);
+    }
+    EXPECT_EQ(at(image, 19, 0), clRed);
+    EXPECT_EQ(at(image, 20, 0), clWhite);
+    EXPECT_EQ(at(image, 25, 18), clWhite);
 }
 
 TEST(CanvasPixels, EllipseStaysInsideItsBox)
