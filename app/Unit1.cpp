@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -27,6 +28,7 @@ bool CursorDotVisible = false;
 QImage* SourceImage = nullptr;
 QImage* ViewImage = nullptr;
 TWheelAccumulator WheelFractions;
+TContourHistory ContourHistory;
 
 TForm1* Form1 = nullptr;
 
@@ -42,6 +44,7 @@ void ResetUnit1State()
     IsDestroying = false;
     CursorDotVisible = false;
     WheelFractions = TWheelAccumulator{};
+    ContourHistory.Reset();
 }
 
 namespace {
@@ -106,6 +109,17 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     Bildhorizontalspiegeln1 = Edit1->addAction(QStringLiteral("Bild horizontal spiegeln"));
     Bildvertikalspiegeln1 = Edit1->addAction(QStringLiteral("Bild vertikal spiegeln"));
     KurzHilfe1 = bar->addAction(QStringLiteral("Kurz-Hilfe"));
+    N1 = Edit1->addSeparator();
+    Rckgngig1 = Edit1->addAction(QStringLiteral("Rückgängig"));
+    Wiederholen1 = Edit1->addAction(QStringLiteral("Wiederholen"));
+    // The menu shows the keys; they act through the window's key preview, so the shortcuts apply
+    // only while the menu itself has the focus and never take a key from the window.
+    Rckgngig1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    Wiederholen1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    Rckgngig1->setShortcutContext(Qt::WidgetShortcut);
+    Wiederholen1->setShortcutContext(Qt::WidgetShortcut);
+    Rckgngig1->setEnabled(false);
+    Wiederholen1->setEnabled(false);
 
     const auto bind = [this](QAction* action, void (TForm1::*handler)()) {
         connect(action, &QAction::triggered, this, [this, handler] { platform::Guarded([&] { (this->*handler)(); }); });
@@ -117,6 +131,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     bind(Bildhorizontalspiegeln1, &TForm1::Bildhorizontalspiegeln1Click);
     bind(Bildvertikalspiegeln1, &TForm1::Bildvertikalspiegeln1Click);
     bind(KurzHilfe1, &TForm1::KurzHilfe1Click);
+    bind(Rckgngig1, &TForm1::Rckgngig1Click);
+    bind(Wiederholen1, &TForm1::Wiederholen1Click);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(10);
@@ -167,6 +183,8 @@ void TForm1::Timer1Timer()
     const bool contourEmpty = ContourPoints.empty();
     Bildhorizontalspiegeln1->setEnabled(contourEmpty);
     Bildvertikalspiegeln1->setEnabled(contourEmpty);
+    Rckgngig1->setEnabled(ContourHistory.CanUndo());
+    Wiederholen1->setEnabled(ContourHistory.CanRedo());
 
     if (ProfileDirty) {
         // The recompute runs to completion before the flag is cleared.
@@ -237,8 +255,8 @@ void TForm1::PolygonzurProfildateiweiterbearbeiten1Click()
 
 void TForm1::Polygonlschen1Click()
 {
-    ContourPoints.clear();
-    EditMode = Idle;
+    // One undoable step, also when a picture load or a mirror invokes it.
+    EditorClearContour(Unit1EditorModel());
     RenderView();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ContourEditor.h"
+#include "ContourHistory.h"
 #include "ContourPoints.h"
 #include "EditMode.h"
 #include "HitState.h"
@@ -32,9 +34,13 @@ extern bool CursorDotVisible; ///< written only by the timer
 extern QImage* SourceImage;   ///< the picture, owned by the main window between FormCreate and FormDestroy
 extern QImage* ViewImage;     ///< the composed view at the window's outer size
 extern TWheelAccumulator WheelFractions; ///< fractions of a notch from high-resolution wheels
+extern TContourHistory ContourHistory;   ///< undo and redo of every contour edit
 
 /// Restores every module variable of the main window's unit to its start value (used by tests).
 void ResetUnit1State();
+
+/// The editor's view of the module state above, history included.
+TEditorModel Unit1EditorModel();
 
 class TForm1;
 
@@ -74,6 +80,9 @@ public:
     QAction* Bildhorizontalspiegeln1 = nullptr;
     QAction* Bildvertikalspiegeln1 = nullptr;
     QAction* KurzHilfe1 = nullptr;
+    QAction* N1 = nullptr;           ///< the separator before the history items of "Edit"
+    QAction* Rckgngig1 = nullptr;    ///< "Rückgängig", Ctrl+Z
+    QAction* Wiederholen1 = nullptr; ///< "Wiederholen", Ctrl+Y and Ctrl+Shift+Z
     TForm1Client* Client = nullptr;
     platform::FileDialogRequest OpenDialog1;
 
@@ -96,6 +105,9 @@ public:
     void Bildhorizontalspiegeln1Click();
     void Bildvertikalspiegeln1Click();
     void KurzHilfe1Click();
+    /// Undo and redo of one contour edit; the hot state is sampled afresh at the cursor.
+    void Rckgngig1Click();
+    void Wiederholen1Click();
 
     // Picture and view.
     void RenderView();
@@ -116,7 +128,8 @@ public:
     // Gestures. `buttons` are the buttons held at the event, the pressed one included.
     void FormMouseMove(Qt::MouseButtons buttons, int X, int Y);
     void FormMouseDown(Qt::MouseButton button, Qt::MouseButtons buttons, int X, int Y);
-    /// Returns true when the key was one of the plus and minus keys the window acts on.
+    /// Returns true when the key was one the window acts on: the plus and minus keys, and Ctrl+Z,
+    /// Ctrl+Y and Ctrl+Shift+Z for undo and redo.
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
 
     /// The client area in screen coordinates.

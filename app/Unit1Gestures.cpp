@@ -17,11 +17,6 @@ private:
     TForm1& form_;
 };
 
-TEditorModel Unit1Model()
-{
-    return {ContourPoints, View, Hit, EditMode, SavedEditMode, ProfileDirty, ProfileSaved};
-}
-
 TMouseButtons Held(Qt::MouseButtons buttons)
 {
     return {buttons.testFlag(Qt::LeftButton), buttons.testFlag(Qt::RightButton)};
@@ -29,22 +24,38 @@ TMouseButtons Held(Qt::MouseButtons buttons)
 
 } // namespace
 
+TEditorModel Unit1EditorModel()
+{
+    return {ContourPoints, View, Hit, EditMode, SavedEditMode, ProfileDirty, ProfileSaved, &ContourHistory};
+}
+
 void TForm1::FormMouseMove(Qt::MouseButtons buttons, int X, int Y)
 {
     // The cursor is read now, not taken from the event: the sample is where the mouse is.
     const QPoint cursor = Client->mapFromGlobal(platform::CursorPos());
     WindowEffects effects(*this);
-    EditorMouseMove(Unit1Model(), {cursor.x(), cursor.y()}, Held(buttons), X, Y, effects);
+    EditorMouseMove(Unit1EditorModel(), {cursor.x(), cursor.y()}, Held(buttons), X, Y, effects);
 }
 
 void TForm1::FormMouseDown(Qt::MouseButton button, Qt::MouseButtons buttons, int X, int Y)
 {
     WindowEffects effects(*this);
-    EditorMouseDown(Unit1Model(), Held(buttons | button), X, Y, effects);
+    EditorMouseDown(Unit1EditorModel(), Held(buttons | button), X, Y, effects);
 }
 
 bool TForm1::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
+    if (modifiers.testFlag(Qt::ControlModifier) && !(modifiers & (Qt::AltModifier | Qt::MetaModifier))) {
+        const bool shift = modifiers.testFlag(Qt::ShiftModifier);
+        if (key == Qt::Key_Z && !shift) {
+            Rckgngig1Click();
+            return true;
+        }
+        if ((key == Qt::Key_Y && !shift) || (key == Qt::Key_Z && shift)) {
+            Wiederholen1Click();
+            return true;
+        }
+    }
     const bool keypad = modifiers.testFlag(Qt::KeypadModifier);
     int delta = 0;
     if (key == Qt::Key_Plus)
@@ -58,4 +69,18 @@ bool TForm1::FormKeyDown(int key, Qt::KeyboardModifiers modifiers)
         delta = -delta;
     platform::PostWheelNotification(Client, delta);
     return true;
+}
+
+void TForm1::Rckgngig1Click()
+{
+    const QPoint cursor = Client->mapFromGlobal(platform::CursorPos());
+    WindowEffects effects(*this);
+    EditorUndo(Unit1EditorModel(), {cursor.x(), cursor.y()}, effects);
+}
+
+void TForm1::Wiederholen1Click()
+{
+    const QPoint cursor = Client->mapFromGlobal(platform::CursorPos());
+    WindowEffects effects(*this);
+    EditorRedo(Unit1EditorModel(), {cursor.x(), cursor.y()}, effects);
 }

@@ -276,7 +276,11 @@ void TForm1::ZoomView(int direction)
 
 void TForm1::RotateView(int direction)
 {
+    const double before = View.RotationAngle;
     RotateStep(View, direction, ContourPoints);
+    // The history turns the points it holds as RotateStep turned the list, when it needs them.
+    const double t = -(View.RotationAngle - before) / 57.29577951308232;
+    ContourHistory.Transformed([t](TContourPoint& p) { RotatePointAboutAxis(p, TContourPoint{}, 2, t); });
     ProfileDirty = true;
     RenderView();
     Client->repaint();
