@@ -2,12 +2,25 @@
 
 #include <cmath>
 #include <charconv>
+#include <cstdio>
 
 namespace {
-double timesPowerOfTen(double m, int k)
+/// The member d x 10^k of the label sequence (d = 1, 2 or 5), as the double nearest to it, so that the
+/// sequence's members are the values a user would type.
+double sequenceMember(int d, int k)
 {
-    // Dividing by an exact power of ten rounds once; multiplying by an inexact 10^-k would round twice.
-    return k >= 0 ? m * std::pow(10.0, k) : m / std::pow(10.0, -k);
+    // 10^n is exact up to n = 22: one multiplication or division rounds once.
+    if (k >= 0 && k <= 22)
+        return d * std::pow(10.0, k);
+    if (k < 0 && k >= -22)
+        return d / std::pow(10.0, -k);
+    char text[16];
+    const int n = std::snprintf(text, sizeof text, "%de%d", d, k);
+    double v = 0.0;
+    std::from_chars(text, text + n, v);
+    if (v == 0.0 && k > 0)
+        v = HUGE_VAL; // beyond the largest double
+    return v;
 }
 } // namespace
 
@@ -16,20 +29,18 @@ double NextLabelStep(double step)
     // Zero, negative and non-finite steps have no successor.
     if (!std::isfinite(step) || step <= 0.0)
         return step;
-    // Scaling by ten step by step drifts (1e-12 would come back as 1.0000000000000006e-12 and the
-    // search would crawl); the decimal exponent found at once keeps every step the exact 1-2-5 value.
-    constexpr double tolerance = 1e-9;
+    // The successor is the smallest member of the 1-2-5 sequence above the step. Comparing with the
+    // members themselves, never with a rescaled step, keeps every boundary exact: no rounding of the
+    // step can make a member look smaller than itself, and 1.9999999999 stays below 2.
     int k = static_cast<int>(std::floor(std::log10(step)));
-    double m = step / timesPowerOfTen(1.0, k);
-    if (m < 1.0 - tolerance) {
+    while (sequenceMember(1, k) > step)
         --k;
-        m *= 10.0;
-    } else if (m >= 10.0 * (1.0 - tolerance)) {
+    while (sequenceMember(1, k + 1) <= step)
         ++k;
-        m /= 10.0;
-    }
-    const double next = m < 2.0 * (1.0 - tolerance) ? 2.0 : m < 5.0 * (1.0 - tolerance) ? 5.0 : 10.0;
-    return timesPowerOfTen(next, k);
+    for (const int d : {2, 5})
+        if (sequenceMember(d, k) > step)
+            return sequenceMember(d, k);
+    return sequenceMember(1, k + 1);
 }
 
 std::string FormatAxisValue(double value, const TNumberSeparators& separators)

@@ -306,9 +306,9 @@ void TChartAxis::CalcRoom(TChartRect& rect, TChartCanvas& canvas)
         case TAxisKind::Depth: break;
         }
     }
-    int ticks = (AxisPen.Visible ? AxisPen.Width : 0) + (Ticks.Visible ? TickLength : 0);
-    if (MinorTicks.Visible)
-        ticks = std::max(ticks, MinorTickLength);
+    int ticks = (AxisPen->Visible ? AxisPen->Width : 0) + (Ticks->Visible ? TickLength : 0);
+    if (MinorTicks->Visible)
+        ticks = std::max(ticks, MinorTickLength());
     switch (kind_) {
     case TAxisKind::Bottom: rect.Bottom -= ticks; break;
     case TAxisKind::Top: rect.Top += ticks; break;
@@ -387,7 +387,7 @@ void TChartAxis::drawMinorTicks(TChartCanvas& canvas)
     const std::size_t count = TickPositions.size();
     if (n < 1 || count == 0)
         return;
-    canvas.SetPen(canvas.ColorToRGB(MinorTicks.Color), MinorTicks.Width, MinorTicks.Style, TPenMode::pmCopy);
+    canvas.SetPen(canvas.ColorToRGB(MinorTicks->Color), MinorTicks->Width, MinorTicks->Style, TPenMode::pmCopy);
     auto draw = [&](int p) {
         if (p > StartPixel && p < EndPixel)
             drawTick(canvas, p, 1, MinorTickLength);
@@ -430,8 +430,8 @@ void TChartAxis::Draw(TChartCanvas& canvas)
             drawLabel(canvas, v, fontHeight);
     }
 
-    if (AxisPen.Visible) {
-        canvas.SetPen(canvas.ColorToRGB(AxisPen.Color), AxisPen.Width, AxisPen.Style, TPenMode::pmCopy);
+    if (AxisPen->Visible) {
+        canvas.SetPen(canvas.ColorToRGB(AxisPen->Color), AxisPen->Width, AxisPen->Style, TPenMode::pmCopy);
         if (Horizontal()) {
             canvas.MoveTo(StartPixel, AxisPosition);
             canvas.LineTo(EndPixel, AxisPosition);
@@ -441,17 +441,17 @@ void TChartAxis::Draw(TChartCanvas& canvas)
         }
     }
 
-    if (Ticks.Visible) {
-        canvas.SetPen(canvas.ColorToRGB(Ticks.Color), Ticks.Width, Ticks.Style, TPenMode::pmCopy);
+    if (Ticks->Visible) {
+        canvas.SetPen(canvas.ColorToRGB(Ticks->Color), Ticks->Width, Ticks->Style, TPenMode::pmCopy);
         for (int p : TickPositions)
             drawTick(canvas, p, 1, TickLength);
     }
 
-    if (Grid.Visible) {
+    if (Grid->Visible) {
         canvas.SetBrush(chart_.Color(), TBrushStyle::bsClear);
         canvas.SetBkMode(TChartCanvas::BkMode::Transparent);
-        const TColor color = Grid.Color == clUseSeriesColor ? chartcolor::Gray : Grid.Color;
-        canvas.SetPen(canvas.ColorToRGB(color), Grid.Width, Grid.Style, TPenMode::pmCopy);
+        const TColor color = Grid->Color == clUseSeriesColor ? chartcolor::Gray : Grid->Color;
+        canvas.SetPen(canvas.ColorToRGB(color), Grid->Width, Grid->Style, TPenMode::pmCopy);
         auto line = [&](int p) {
             if (Horizontal()) {
                 canvas.MoveTo(p, plot.Top);
@@ -471,13 +471,13 @@ void TChartAxis::Draw(TChartCanvas& canvas)
         canvas.SetBkMode(TChartCanvas::BkMode::Opaque);
     }
 
-    if (TicksInner.Visible && TickInnerLength != 0) {
-        canvas.SetPen(canvas.ColorToRGB(TicksInner.Color), TicksInner.Width, TicksInner.Style, TPenMode::pmCopy);
+    if (TicksInner->Visible && TickInnerLength != 0) {
+        canvas.SetPen(canvas.ColorToRGB(TicksInner->Color), TicksInner->Width, TicksInner->Style, TPenMode::pmCopy);
         for (int p : TickPositions)
             drawTick(canvas, p, -1, -TickInnerLength);
     }
 
-    if (MinorTicks.Visible)
+    if (MinorTicks->Visible)
         drawMinorTicks(canvas);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AxisLabels.h"
+#include "ChartProperty.h"
 #include "ChartTypes.h"
 
 #include <string>
@@ -41,32 +42,36 @@ public:
     /// Fixes both ends (automatic flags off), in either order, at least 1e-10 apart.
     void SetRange(double a, double b);
 
-    // Settings ------------------------------------------------------------------------------------
-    double Increment = 0.0;
-    bool Inverted = false;
-    bool Visible = true;
-    bool Labels = true;
-    TChartFont LabelsFont;
-    int LabelsSeparation = 10;
-    bool LabelsOnAxis = true;
-    TAxisLabelStyle LabelStyle = TAxisLabelStyle::talAuto;
-    int LabelsSize = 0;
-    bool RoundFirstLabel = true;
-    bool ExactDateTime = true;
-    bool TickOnLabelsOnly = true;
-    TChartPen AxisPen{true, chartcolor::Black, 2, TPenStyle::psSolid};
-    TChartPen Ticks{true, chartcolor::Gray, 1, TPenStyle::psSolid};
-    int TickLength = 4;
-    TChartPen TicksInner{true, chartcolor::Gray, 1, TPenStyle::psSolid};
-    int TickInnerLength = 0;
-    TChartPen MinorTicks{true, chartcolor::Gray, 1, TPenStyle::psSolid};
-    int MinorTickLength = 2;
-    int MinorTickCount = 3;
-    TChartPen Grid{true, chartcolor::Gray, 1, TPenStyle::psDot};
-    bool GridCentered = false;
-    double StartPosition = 0.0;
-    double EndPosition = 100.0;
-    double PositionPercent = 0.0;
+    // Settings: every change asks the chart for a repaint -------------------------------------------
+    template <class T>
+    using Property = TChartProperty<T, TChartAxis>;
+    Property<double> Increment{this, 0.0};
+    Property<bool> Inverted{this, false};
+    Property<bool> Visible{this, true};
+    Property<bool> Labels{this, true};
+    Property<TChartFont> LabelsFont{this, {}};
+    Property<int> LabelsSeparation{this, 10};
+    Property<bool> LabelsOnAxis{this, true};
+    Property<TAxisLabelStyle> LabelStyle{this, TAxisLabelStyle::talAuto};
+    Property<int> LabelsSize{this, 0};
+    Property<bool> RoundFirstLabel{this, true};
+    Property<bool> ExactDateTime{this, true};
+    Property<bool> TickOnLabelsOnly{this, true};
+    Property<TChartPen> AxisPen{this, {true, chartcolor::Black, 2, TPenStyle::psSolid}};
+    Property<TChartPen> Ticks{this, {true, chartcolor::Gray, 1, TPenStyle::psSolid}};
+    Property<int> TickLength{this, 4};
+    Property<TChartPen> TicksInner{this, {true, chartcolor::Gray, 1, TPenStyle::psSolid}};
+    Property<int> TickInnerLength{this, 0};
+    Property<TChartPen> MinorTicks{this, {true, chartcolor::Gray, 1, TPenStyle::psSolid}};
+    Property<int> MinorTickLength{this, 2};
+    Property<int> MinorTickCount{this, 3};
+    Property<TChartPen> Grid{this, {true, chartcolor::Gray, 1, TPenStyle::psDot}};
+    Property<bool> GridCentered{this, false};
+    Property<double> StartPosition{this, 0.0};
+    Property<double> EndPosition{this, 100.0};
+    Property<double> PositionPercent{this, 0.0};
+    /// Called by the settings above.
+    void PropertyChanged() { changed(); }
 
     // Working values of the current drawing ---------------------------------------------------------
     double RangeMinimum = 0.0;

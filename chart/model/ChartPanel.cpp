@@ -4,6 +4,11 @@
 
 #include <algorithm>
 
+void TChartWall::PropertyChanged()
+{
+    chart_.Invalidate();
+}
+
 TCustomAxisPanel::TCustomAxisPanel()
 {
     for (TAxisKind k : {TAxisKind::Bottom, TAxisKind::Top, TAxisKind::Left, TAxisKind::Right, TAxisKind::Depth})
@@ -125,13 +130,14 @@ void TCustomAxisPanel::CalcAxisRoom(TChartCanvas& canvas)
 void TCustomAxisPanel::drawBackWall(TChartCanvas& canvas)
 {
     const TChartPen& pen = BackWall.Pen;
+    const TColor wallColor = BackWall.Color;
+    const TChartBrush& brush = BackWall.Brush;
     canvas.SetPen(canvas.ColorToRGB(pen.Color), pen.Width, pen.Visible ? pen.Style : TPenStyle::psClear,
                   TPenMode::pmCopy);
-    if (BackWall.Color == clUseSeriesColor && BackWall.Brush.Style == TBrushStyle::bsSolid)
+    if (wallColor == clUseSeriesColor && brush.Style == TBrushStyle::bsSolid)
         canvas.SetBrush(chartcolor::White, TBrushStyle::bsClear);
     else
-        canvas.SetBrush(canvas.ColorToRGB(BackWall.Color == clUseSeriesColor ? BackWall.Brush.Color : BackWall.Color),
-                        BackWall.Brush.Style);
+        canvas.SetBrush(canvas.ColorToRGB(wallColor == clUseSeriesColor ? brush.Color : wallColor), brush.Style);
     canvas.Rectangle(PlotRect.Left, PlotRect.Top, PlotRect.Right + 1, PlotRect.Bottom + 1);
 }
 

@@ -2,6 +2,7 @@
 
 #include "AxisLabels.h"
 #include "ChartAxis.h"
+#include "ChartProperty.h"
 #include "ChartSeries.h"
 #include "ChartTypes.h"
 
@@ -31,10 +32,23 @@ struct TZoomPanningRecord {
     }
 };
 
-struct TChartWall {
-    TChartPen Pen;
-    TChartBrush Brush{chartcolor::White, TBrushStyle::bsClear};
-    TColor Color = clUseSeriesColor;
+class TCustomAxisPanel;
+
+/// The back wall: the outline (and, with a colour or brush of its own, the fill) of the plot rectangle.
+class TChartWall {
+public:
+    explicit TChartWall(TCustomAxisPanel& chart) : chart_(chart) {}
+    TChartWall(const TChartWall&) = delete;
+    TChartWall& operator=(const TChartWall&) = delete;
+
+    TChartProperty<TChartPen, TChartWall> Pen{this, {}};
+    TChartProperty<TChartBrush, TChartWall> Brush{this, {chartcolor::White, TBrushStyle::bsClear}};
+    /// clUseSeriesColor: no colour of its own.
+    TChartProperty<TColor, TChartWall> Color{this, clUseSeriesColor};
+    void PropertyChanged();
+
+private:
+    TCustomAxisPanel& chart_;
 };
 
 /// The toolkit-free chart: axes, series, layout, drawing onto a TChartCanvas, zoom and pan.
@@ -64,25 +78,30 @@ public:
     TChartSeries& Series(int i) { return *series_.at(static_cast<std::size_t>(i)); }
     const TChartSeries& Series(int i) const { return *series_.at(static_cast<std::size_t>(i)); }
 
-    // Appearance.
-    bool View3D = true; ///< only the two-dimensional drawing exists
+    // Appearance: every change asks for a repaint.
+    template <class T>
+    using Property = TChartProperty<T, TCustomAxisPanel>;
+    Property<bool> View3D{this, true}; ///< only the two-dimensional drawing exists
     TColor Color() const { return color_; }
     void SetColor(TColor c);
-    int MarginLeft = 3;
-    int MarginTop = 4;
-    int MarginRight = 3;
-    int MarginBottom = 4;
-    TPanelBevel BevelOuter = TPanelBevel::bvRaised;
-    TPanelBevel BevelInner = TPanelBevel::bvNone;
-    int BevelWidth = 1;
-    int BorderWidth = 0;
-    TChartWall BackWall;
-    bool LegendVisible = true; ///< a legend is never drawn
-    bool TitleVisible = true;  ///< the title has no text and takes no room
-    bool ClipPoints = true;
-    bool AxisVisible = true;
-    bool PrintProportional = true;
-    /// Separators for the label texts, refreshed by the widget before each drawing.
+    Property<int> MarginLeft{this, 3};
+    Property<int> MarginTop{this, 4};
+    Property<int> MarginRight{this, 3};
+    Property<int> MarginBottom{this, 4};
+    Property<TPanelBevel> BevelOuter{this, TPanelBevel::bvRaised};
+    Property<TPanelBevel> BevelInner{this, TPanelBevel::bvNone};
+    Property<int> BevelWidth{this, 1};
+    Property<int> BorderWidth{this, 0};
+    TChartWall BackWall{*this};
+    Property<bool> LegendVisible{this, true}; ///< a legend is never drawn
+    Property<bool> TitleVisible{this, true};  ///< the title has no text and takes no room
+    Property<bool> ClipPoints{this, true};
+    Property<bool> AxisVisible{this, true};
+    Property<bool> PrintProportional{this, true};
+    /// Called by the appearance properties, the wall's and the axes'.
+    void PropertyChanged() { Invalidate(); }
+    /// Separators for the label texts, refreshed by the widget before each drawing (no repaint: they are
+    /// read from the locale at drawing time).
     TNumberSeparators Separators;
     int Tag = 0;
 

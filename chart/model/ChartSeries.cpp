@@ -73,8 +73,11 @@ TColor TChartSeries::PointColor(int index) const
 
 void TChartSeries::SetPointColor(int index, TColor color)
 {
-    colors_.at(static_cast<std::size_t>(index)) = color;
-    Repaint();
+    TColor& c = colors_.at(static_cast<std::size_t>(index));
+    if (c != color) {
+        c = color;
+        Repaint();
+    }
 }
 
 const std::string& TChartSeries::PointLabel(int index) const
@@ -181,7 +184,7 @@ void TCustomSeries::DrawAllPoints(TChartCanvas& canvas)
                     pointer_.Draw(canvas, x, y, color);
             } else {
                 if ((x != prevX_ || y != prevY_) && color != clNone) {
-                    canvas.SetPen(color, LinePen.Width, LinePen.Visible ? LinePen.Style : TPenStyle::psClear,
+                    canvas.SetPen(color, LinePen->Width, LinePen->Visible ? LinePen->Style : TPenStyle::psClear,
                                   TPenMode::pmCopy);
                     canvas.SetBrush(color, TBrushStyle::bsClear);
                     canvas.MoveTo(prevX_, prevY_);

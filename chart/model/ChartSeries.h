@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ChartProperty.h"
 #include "ChartTypes.h"
 #include "ChartValueList.h"
 #include "SeriesPointer.h"
@@ -39,11 +40,15 @@ public:
 
     TColor SeriesColor() const { return seriesColor_; }
     void SetSeriesColor(TColor c);
-    bool ColorEachPoint = false;
+    template <class T>
+    using Property = TChartProperty<T, TChartSeries>;
+    Property<bool> ColorEachPoint{this, false};
     bool Active() const { return active_; }
     void SetActive(bool a);
-    THorizAxis HorizAxis = THorizAxis::aBottomAxis;
-    TVertAxis VertAxis = TVertAxis::aLeftAxis;
+    Property<THorizAxis> HorizAxis{this, THorizAxis::aBottomAxis};
+    Property<TVertAxis> VertAxis{this, TVertAxis::aLeftAxis};
+    /// Called by the properties: asks the chart for a repaint.
+    void PropertyChanged() { Repaint(); }
 
     /// Answers false to refuse a point.
     std::function<bool(TChartSeries& sender)> OnBeforeAdd;
@@ -96,11 +101,11 @@ class TCustomSeries : public TChartSeries {
 public:
     TCustomSeries();
 
-    TChartPen LinePen;
+    Property<TChartPen> LinePen{this, {}};
     TSeriesPointer& Pointer() { return pointer_; }
     const TSeriesPointer& Pointer() const { return pointer_; }
-    bool Stairs = false;
-    bool DrawArea = false;
+    Property<bool> Stairs{this, false};
+    Property<bool> DrawArea{this, false};
 
     TSeriesMargins PixelMargins() const override;
     void DrawAllPoints(TChartCanvas& canvas) override;

@@ -59,11 +59,13 @@ struct TChartPen {
     TColor Color = chartcolor::Black;
     int Width = 1;
     TPenStyle Style = TPenStyle::psSolid;
+    bool operator==(const TChartPen&) const = default;
 };
 
 struct TChartBrush {
     TColor Color = chartcolor::White;
     TBrushStyle Style = TBrushStyle::bsSolid;
+    bool operator==(const TChartBrush&) const = default;
 };
 
 struct TChartFont {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ChartProperty.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -10,16 +12,25 @@ enum class TChartListOrder { loNone, loAscending, loDescending };
 /// Reads are the stored numbers times Multiplier; the statistics are computed on first read after a change.
 class TChartValueList {
 public:
-    TChartValueList(std::string name, TChartListOrder order) : Name(std::move(name)), Order(order) {}
+    TChartValueList(std::string name, TChartListOrder order) : Name(this, std::move(name)), Order(this, order) {}
+    TChartValueList(const TChartValueList&) = delete;
+    TChartValueList& operator=(const TChartValueList&) = delete;
 
-    std::string Name;
+    template <class T>
+    using Property = TChartProperty<T, TChartValueList>;
+    Property<std::string> Name;
     /// Decides where AppendValue puts a new value.
-    TChartListOrder Order;
-    bool DateTime = false;
+    Property<TChartListOrder> Order;
+    Property<bool> DateTime{this, false};
     /// The value AddPoint hands over before it is inserted.
     double PendingValue = 0.0;
     /// Called when a change needs the chart repainted.
     std::function<void()> OnChange;
+    void PropertyChanged()
+    {
+        if (OnChange)
+            OnChange();
+    }
 
     int ValueCount() const { return static_cast<int>(values_.size()); }
     /// Stored value times Multiplier; throws std::out_of_range outside 0 .. count - 1.

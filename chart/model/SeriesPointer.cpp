@@ -54,12 +54,13 @@ void TSeriesPointer::SetInflateMargins(bool v)
 
 void TSeriesPointer::Draw(TChartCanvas& canvas, int x, int y, TColor color) const
 {
-    if (Pen.Visible)
-        canvas.SetPen(Pen.Color == clUseSeriesColor ? color : Pen.Color, Pen.Width, Pen.Style,
-                      TPenMode::pmCopy);
+    const TChartPen& pen = Pen;
+    const TChartBrush& brush = Brush;
+    if (pen.Visible)
+        canvas.SetPen(pen.Color == clUseSeriesColor ? color : pen.Color, pen.Width, pen.Style, TPenMode::pmCopy);
     else
-        canvas.SetPen(Pen.Color, Pen.Width, TPenStyle::psClear, TPenMode::pmCopy);
-    canvas.SetBrush(Brush.Color == clUseSeriesColor ? color : Brush.Color, Brush.Style);
+        canvas.SetPen(pen.Color, pen.Width, TPenStyle::psClear, TPenMode::pmCopy);
+    canvas.SetBrush(brush.Color == clUseSeriesColor ? color : brush.Color, brush.Style);
     const int h = horizSize_;
     const int v = vertSize_;
     switch (style_) {

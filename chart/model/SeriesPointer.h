@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ChartProperty.h"
 #include "ChartTypes.h"
 
 #include <functional>
@@ -37,8 +38,9 @@ public:
     bool InflateMargins() const { return inflateMargins_; }
     void SetInflateMargins(bool v);
 
-    TChartPen Pen;
-    TChartBrush Brush{clUseSeriesColor, TBrushStyle::bsSolid};
+    TChartProperty<TChartPen, TSeriesPointer> Pen{this, {}};
+    TChartProperty<TChartBrush, TSeriesPointer> Brush{this, {clUseSeriesColor, TBrushStyle::bsSolid}};
+    void PropertyChanged() { changed(); }
 
     /// Draws the marker centred at (x, y); clUseSeriesColor in the pen or brush becomes `color`.
     void Draw(TChartCanvas& canvas, int x, int y, TColor color) const;

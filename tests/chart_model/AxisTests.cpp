@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -41,9 +43,26 @@ TEST(AxisLabels, NextStepRunsOneTwoFive)
 {
     const struct {
         double in, out;
-    } rows[] = {{1, 2}, {2, 5}, {4.9, 5}, {5, 10}, {20, 50}, {50, 100}, {0.5, 1}, {0.2, 0.5}, {0.1, 0.2}, {1e-12, 2e-12}, {0.002, 0.005}, {0.3, 0.5}, {7e5, 1e6}};
+    } rows[] = {{1, 2}, {2, 5}, {4.9, 5}, {5, 10}, {20, 50}, {50, 100}, {0.5, 1}, {0.2, 0.5}, {0.1, 0.2},
+                {1e-12, 2e-12}, {0.002, 0.005}, {0.3, 0.5}, {7e5, 1e6},
+                // just below a member of the sequence: that member, not the one after it
+                {1.9999999999, 2}, {4.9999999999, 5}, {9.9999999999, 10}, {0.019999999999, 0.02},
+                {1e22, 2e22}, {5e300, 1e301}, {5e-320, 1e-319}};
     for (const auto& r : rows)
-        EXPECT_NEAR(NextLabelStep(r.in), r.out, r.out * 1e-12) << r.in;
+        EXPECT_EQ(NextLabelStep(r.in), r.out) << r.in;
+}
+
+TEST(AxisLabels, StepsClimbWithoutDrift)
+{
+    // Each step is the double nearest to its decimal value, so the search neither stalls nor skips.
+    double step = 1e-12;
+    const char* digits = "251";
+    for (int i = 0; i < 3 * 40; ++i) {
+        step = NextLabelStep(step);
+        const int k = (i + 1) / 3 - 12;
+        const std::string text = std::string(1, digits[i % 3]) + "e" + std::to_string(k);
+        ASSERT_EQ(step, std::strtod(text.c_str(), nullptr)) << text;
+    }
 }
 
 TEST(AxisLabels, AStepInTheSequenceIsReplacedWhenTooDense)

@@ -129,8 +129,8 @@ TEST_F(Plot, ChartIsConfiguredAsTheReviewPlot)
     EXPECT_FALSE(c.TitleVisible);
     EXPECT_FALSE(c.LegendVisible);
     EXPECT_EQ(c.MarginLeft + c.MarginTop + c.MarginRight + c.MarginBottom, 0);
-    EXPECT_EQ(c.BackWall.Brush.Color, clWhite);
-    EXPECT_EQ(c.BackWall.Brush.Style, TBrushStyle::bsClear);
+    EXPECT_EQ(c.BackWall.Brush->Color, clWhite);
+    EXPECT_EQ(c.BackWall.Brush->Style, TBrushStyle::bsClear);
     EXPECT_FALSE(c.PrintProportional);
     EXPECT_EQ(c.Color(), clSilver);
     ASSERT_EQ(chart().SeriesCount(), 1);
