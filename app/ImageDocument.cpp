@@ -9,9 +9,13 @@
 #include <bit>
 #include <cstring>
 #include <limits>
-#include <sys/mman.h>
-#include <unistd.h>
+#include <memory>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -32,6 +36,11 @@ std::uint16_t Le16(const QByteArray& b, qsizetype at)
     throw TImageError(QStringLiteral("Bitmap ist ungültig"));
 }
 
+[[noreturn]] void CannotOpen(const QString& fileName)
+{
+    throw TImageError(QStringLiteral("Datei %1 kann nicht geöffnet werden").arg(fileName));
+}
+
 struct TBmpHeader {
     std::int64_t width = 0;
     std::int64_t height = 0; ///< absolute; the sign only says top-down or bottom-up
@@ -40,6 +49,7 @@ struct TBmpHeader {
     std::uint32_t pixelOffset = 0;
 };
 
+/// The file header and the start of the info header (the first 34 bytes are all it reads).
 TBmpHeader ParseBmpHeader(const QByteArray& bytes)
 {
     if (bytes.size() < 26 || bytes[0] != 'B' || bytes[1] != 'M')
@@ -66,18 +76,71 @@ TBmpHeader ParseBmpHeader(const QByteArray& bytes)
     return h;
 }
 
-/// Whether a run-length stream reaches its end marker, or the end of its last row, inside the
-/// file: Qt's reader keeps whatever rows a cut-off stream gave, without a word.
-bool RunLengthComplete(const QByteArray& bytes, const TBmpHeader& h, int bits)
+bool IsRunLength(const TBmpHeader& h)
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
-    const std::int64_t size = bytes.size();
-    std::int64_t at = h.pixelOffset;
+    return (h.compression == 1 && h.bits == 8) || (h.compression == 2 && h.bits == 4);
+}
+
+/// The first bytes of a device that shows only [0, limit) of another one: the bitmap reader then
+/// finds the end of the file where the picture's data must end, however large the file is.
+class TWindowDevice final : public QIODevice {
+public:
+    TWindowDevice(QIODevice& inner, qint64 limit) : inner_(inner), limit_(std::min(limit, inner.size()))
+    {
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return limit_; }
+    bool seek(qint64 pos) override { return pos >= 0 && pos <= limit_ && QIODevice::seek(pos) && inner_.seek(pos); }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        const qint64 left = limit_ - inner_.pos();
+        return left <= 0 ? 0 : inner_.read(data, std::min(maxSize, left));
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QIODevice& inner_;
+    qint64 limit_;
+};
+
+/// Bytes of a device one at a time, read in blocks.
+class TByteReader {
+public:
+    explicit TByteReader(QIODevice& device) : device_(device) {}
+    bool Next(unsigned& byte)
+    {
+        if (at_ == count_) {
+            count_ = device_.read(buffer_, sizeof buffer_);
+            at_ = 0;
+            if (count_ <= 0) {
+                count_ = 0;
+                return false;
+            }
+        }
+        byte = static_cast<unsigned char>(buffer_[at_++]);
+        return true;
+    }
+
+private:
+    QIODevice& device_;
+    char buffer_[1 << 16];
+    qint64 count_ = 0;
+    qint64 at_ = 0;
+};
+
+/// Whether a run-length stream reaches its end marker, or the end of its last row, before the
+/// device ends: Qt's reader keeps whatever rows a cut-off stream gave, without a word.
+bool RunLengthComplete(QIODevice& device, const TBmpHeader& h)
+{
+    if (!device.seek(h.pixelOffset))
+        return false;
+    auto reader = std::make_unique<TByteReader>(device);
     std::int64_t row = 0;
-    while (at + 1 < size) {
-        const unsigned count = p[at];
-        const unsigned value = p[at + 1];
-        at += 2;
+    unsigned count = 0, value = 0;
+    while (reader->Next(count) && reader->Next(value)) {
         if (count != 0)
             continue;
         if (value == 1)
@@ -86,24 +149,36 @@ bool RunLengthComplete(const QByteArray& bytes, const TBmpHeader& h, int bits)
             if (++row >= h.height)
                 return true;
         } else if (value == 2) {
-            if (at + 1 >= size)
+            unsigned dx = 0, dy = 0;
+            if (!reader->Next(dx) || !reader->Next(dy))
                 return false;
-            row += p[at + 1];
-            at += 2;
+            row += dy;
             if (row >= h.height)
                 return true;
         } else {
             // An absolute run of `value` pixels, padded to a whole number of 16-bit words.
-            at += ((value * bits + 7) / 8 + 1) / 2 * 2;
+            unsigned skipped = 0;
+            for (unsigned i = ((value * h.bits + 7) / 8 + 1) / 2 * 2; i > 0; --i)
+                if (!reader->Next(skipped))
+                    return false;
         }
     }
     return false;
 }
 
+std::int64_t PictureByteLimit = 0;
+
 } // namespace
+
+void LimitPictureBytes(std::int64_t bytes)
+{
+    PictureByteLimit = bytes;
+}
 
 std::int64_t MaxPictureBytes()
 {
+    if (PictureByteLimit > 0)
+        return PictureByteLimit;
     // 1 GiB holds an 18000 x 18000 colour scan; beyond it a few bytes of header could make the
     // program allocate and decode filler for minutes.
     constexpr std::int64_t cap = std::int64_t(1) << 30;
@@ -153,44 +228,59 @@ QImage AllocatePicture(int width, int height, QImage::Format format)
 
 void CheckPictureSize(std::int64_t width, std::int64_t height, int bytesPerPixel)
 {
-    // Each factor stays below 2^32, so the product cannot overflow 64 bits.
-    if (width * height * bytesPerPixel > MaxPictureBytes())
+    // Magnitudes as unsigned 64-bit numbers hold every value, the most negative one included; a
+    // product that does not fit in 64 bits is far beyond any limit.
+    const auto magnitude = [](std::int64_t v) {
+        return v < 0 ? std::uint64_t(0) - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
+    };
+    std::uint64_t pixels = 0;
+    std::uint64_t bytes = 0;
+    if (__builtin_mul_overflow(magnitude(width), magnitude(height), &pixels) ||
+        __builtin_mul_overflow(pixels, magnitude(bytesPerPixel), &bytes) ||
+        bytes > static_cast<std::uint64_t>(MaxPictureBytes()))
         throw TImageError(QStringLiteral("Das Bild ist zu groß (%1 x %2 Bildpunkte)").arg(width).arg(height));
 }
 
-QByteArray ReadPictureFile(const QString& fileName)
+void OpenPictureFile(const QString& fileName, QFile& file)
 {
-    QFile file(fileName);
-    // Only a regular file has an end: a pipe or a device named *.bmp would block or never stop.
-    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly))
-        throw TImageError(QStringLiteral("Datei %1 kann nicht geöffnet werden").arg(fileName));
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw TImageError(QStringLiteral("Datei %1 kann nicht geöffnet werden").arg(fileName));
-    return bytes;
+    // Only a regular file has an end; a pipe or a device named *.bmp would block or never stop.
+    // O_NONBLOCK makes even a pipe put there after a check fail at once instead of waiting.
+    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        CannotOpen(fileName);
+    struct stat status {};
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        CannotOpen(fileName);
+    }
 }
 
-QImage DecodeBitmap(const QByteArray& bytes)
+QImage DecodeBitmap(QIODevice& device)
 {
-    const TBmpHeader h = ParseBmpHeader(bytes);
+    const TBmpHeader h = ParseBmpHeader(device.peek(34));
+    // The claim is checked before anything else is read: a few header bytes can claim gigabytes.
     CheckPictureSize(h.width, h.height, 4);
+    const std::int64_t size = device.size();
+    const int bits = h.bits > 0 && h.bits <= 32 ? h.bits : 32;
+    const std::int64_t rowBytes = (h.width * bits + 31) / 32 * 4;
     // Uncompressed pixel rows must all be there; Qt's reader would quietly keep a partial picture.
     const bool uncompressed = h.compression == 0 || h.compression == 3 || h.compression == 6;
     if (uncompressed && h.bits > 0) {
-        const std::int64_t rowBytes = (h.width * h.bits + 31) / 32 * 4;
         const std::int64_t lastRow = (h.width * h.bits + 7) / 8;
-        if (std::int64_t(bytes.size()) < std::int64_t(h.pixelOffset) + rowBytes * (h.height - 1) + lastRow)
+        if (size < std::int64_t(h.pixelOffset) + rowBytes * (h.height - 1) + lastRow)
             Invalid();
     }
-    if ((h.compression == 1 && h.bits == 8) || (h.compression == 2 && h.bits == 4)) {
-        if (!RunLengthComplete(bytes, h, h.bits))
-            Invalid();
-    }
+    // No valid stream needs more than two bytes a pixel (a run of one) and an end-of-line mark a
+    // row; an uncompressed picture ends with its last row. The file headers and a full palette
+    // lie within the first 2 KB wherever the pixels begin.
+    const std::int64_t pixelBytes = IsRunLength(h) ? 2 * h.width * h.height + 4 * h.height + 16 : rowBytes * h.height;
+    TWindowDevice window(device, std::max<std::int64_t>(h.pixelOffset, 2048) + pixelBytes);
+    if (IsRunLength(h) && !RunLengthComplete(window, h))
+        Invalid();
 
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "bmp");
+    window.seek(0);
+    QImageReader reader(&window, "bmp");
     // Qt's default limit (128 MiB) refuses ordinary scans; the size was checked above instead.
     QImageReader::setAllocationLimit(static_cast<int>(MaxPictureBytes() >> 20) + 1);
     QImage image;
@@ -201,9 +291,26 @@ QImage DecodeBitmap(const QByteArray& bytes)
     return image;
 }
 
+QImage DecodeBitmap(const QByteArray& bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return DecodeBitmap(buffer);
+}
+
 QImage LoadBitmapFile(const QString& fileName)
 {
-    return DecodeBitmap(ReadPictureFile(fileName));
+    QFile file;
+    OpenPictureFile(fileName, file);
+    try {
+        return DecodeBitmap(file);
+    } catch (const TImageError&) {
+        // A disk that fails while the pixels are read is the file's fault, not the picture's.
+        if (file.error() != QFileDevice::NoError)
+            CannotOpen(fileName);
+        throw;
+    }
 }
 
 void ConvertTo24Bit(QImage& bitmap)

@@ -2,10 +2,17 @@
 
 #include "ImageDocument.h"
 
+#include <QBuffer>
+#include <QFile>
+
+#include <algorithm>
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 namespace {
 
@@ -25,15 +32,105 @@ void ErrorExit(j_common_ptr cinfo)
 // Warnings (a truncated scan, for instance) are left unshown: libjpeg fills in and goes on.
 void OutputMessage(j_common_ptr) {}
 
-/// The decompressor with its error manager; destroyed whatever happens.
+/// Hands libjpeg the device's bytes block by block, so that a file is never held whole.
+struct TDeviceSource {
+    jpeg_source_mgr pub{};
+    QIODevice* device = nullptr;
+    bool startOfFile = true;
+    std::vector<JOCTET> buffer = std::vector<JOCTET>(1 << 16);
+};
+
+void InitSource(j_decompress_ptr) {}
+void TermSource(j_decompress_ptr) {}
+
+boolean FillInputBuffer(j_decompress_ptr cinfo)
+{
+    auto* src = reinterpret_cast<TDeviceSource*>(cinfo->src);
+    qint64 count = src->device->read(reinterpret_cast<char*>(src->buffer.data()), qint64(src->buffer.size()));
+    if (count < 0)
+        ERREXIT(cinfo, JERR_FILE_READ);
+    if (count == 0) {
+        if (src->startOfFile)
+            ERREXIT(cinfo, JERR_INPUT_EMPTY);
+        // A cut-off file ends as if its end marker followed, as libjpeg's own sources do.
+        WARNMS(cinfo, JWRN_JPEG_EOF);
+        src->buffer[0] = 0xFF;
+        src->buffer[1] = JPEG_EOI;
+        count = 2;
+    }
+    src->pub.next_input_byte = src->buffer.data();
+    src->pub.bytes_in_buffer = static_cast<std::size_t>(count);
+    src->startOfFile = false;
+    return TRUE;
+}
+
+void SkipInputData(j_decompress_ptr cinfo, long count)
+{
+    auto* src = reinterpret_cast<TDeviceSource*>(cinfo->src);
+    if (count <= 0)
+        return;
+    while (static_cast<unsigned long>(count) > src->pub.bytes_in_buffer) {
+        count -= static_cast<long>(src->pub.bytes_in_buffer);
+        FillInputBuffer(cinfo);
+    }
+    src->pub.next_input_byte += count;
+    src->pub.bytes_in_buffer -= static_cast<std::size_t>(count);
+}
+
+/// Stops a file whose scans outnumber MaxJpegScans, or whose scans together pass over every
+/// coefficient of the picture more than MaxJpegCoefficientPasses times, at the start of the scan
+/// that goes too far. The second bound keeps a few expensive scans (an AC refinement of a large
+/// picture repeated) as short as the first keeps many cheap ones.
+struct TScanLimit {
+    jpeg_progress_mgr pub{};
+    int seenScan = 0;
+    std::uint64_t work = 0; ///< blocks times coefficients of the scans so far
+    bool exceeded = false;
+};
+
+void CountScans(j_common_ptr cinfo)
+{
+    if (!cinfo->is_decompressor)
+        return;
+    auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+    auto* limit = reinterpret_cast<TScanLimit*>(cinfo->progress);
+    if (d->input_scan_number == limit->seenScan)
+        return;
+    limit->seenScan = d->input_scan_number;
+    const auto blocks = [](const jpeg_component_info& c) {
+        return std::uint64_t(c.width_in_blocks) * std::uint64_t(c.height_in_blocks);
+    };
+    std::uint64_t scanBlocks = 0;
+    for (int i = 0; i < d->comps_in_scan; ++i)
+        scanBlocks += blocks(*d->cur_comp_info[i]);
+    std::uint64_t allBlocks = 0;
+    for (int i = 0; i < d->num_components; ++i)
+        allBlocks += blocks(d->comp_info[i]);
+    limit->work += scanBlocks * std::uint64_t(std::max(d->Se - d->Ss + 1, 1));
+    if (d->input_scan_number > MaxJpegScans || limit->work > allBlocks * DCTSIZE2 * MaxJpegCoefficientPasses) {
+        limit->exceeded = true;
+        (*cinfo->err->error_exit)(cinfo);
+    }
+}
+
+/// The decompressor with its error manager, source and scan limit; destroyed whatever happens.
 struct TJpegSession {
     jpeg_decompress_struct cinfo{};
     TJpegErrorManager err{};
-    TJpegSession()
+    TDeviceSource source;
+    TScanLimit scans;
+    explicit TJpegSession(QIODevice& device)
     {
         cinfo.err = jpeg_std_error(&err.pub);
         err.pub.error_exit = ErrorExit;
         err.pub.output_message = OutputMessage;
+        source.device = &device;
+        source.pub.init_source = InitSource;
+        source.pub.fill_input_buffer = FillInputBuffer;
+        source.pub.skip_input_data = SkipInputData;
+        source.pub.resync_to_restart = jpeg_resync_to_restart;
+        source.pub.term_source = TermSource;
+        scans.pub.progress_monitor = CountScans;
     }
     ~TJpegSession() { jpeg_destroy_decompress(&cinfo); }
     TJpegSession(const TJpegSession&) = delete;
@@ -42,13 +139,14 @@ struct TJpegSession {
 };
 
 // The protected steps keep only trivially destructible locals, so a jump out of libjpeg is sound.
-bool ReadHeader(TJpegSession& s, const unsigned char* data, unsigned long size, long maxMemory)
+bool ReadHeader(TJpegSession& s, long maxMemory)
 {
     if (setjmp(s.err.jump))
         return false;
     jpeg_create_decompress(&s.cinfo);
     s.cinfo.mem->max_memory_to_use = maxMemory;
-    jpeg_mem_src(&s.cinfo, data, size);
+    s.cinfo.src = &s.source.pub;
+    s.cinfo.progress = &s.scans.pub;
     jpeg_read_header(&s.cinfo, TRUE);
     s.cinfo.dct_method = JDCT_FLOAT;
     s.cinfo.do_block_smoothing = TRUE;
@@ -84,22 +182,24 @@ bool ReadRows(TJpegSession& s, unsigned char* first, std::ptrdiff_t stride)
             rows[count] = first + stride * (s.cinfo.output_scanline + count);
         jpeg_read_scanlines(&s.cinfo, rows, count);
     }
-    jpeg_finish_decompress(&s.cinfo);
+    // No jpeg_finish_decompress: the picture is complete, and whatever follows its last row (up
+    // to gigabytes of it) would only be read to be thrown away.
     return true;
 }
 
 [[noreturn]] void Fail(const TJpegSession& s)
 {
+    if (s.scans.exceeded)
+        throw TImageError(QStringLiteral("Das JPEG-Bild hat zu viele Durchläufe"));
     throw TImageError(QStringLiteral("JPEG-Fehler #%1").arg(s.Code()));
 }
 
 } // namespace
 
-QImage DecodeJpeg(const QByteArray& bytes)
+QImage DecodeJpeg(QIODevice& device)
 {
-    TJpegSession s;
-    const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
-    if (!ReadHeader(s, data, static_cast<unsigned long>(bytes.size()), static_cast<long>(MaxPictureBytes())))
+    TJpegSession s(device);
+    if (!ReadHeader(s, static_cast<long>(MaxPictureBytes())))
         Fail(s);
     const bool grey = s.cinfo.out_color_space == JCS_GRAYSCALE;
     CheckPictureSize(s.cinfo.image_width, s.cinfo.image_height, grey ? 1 : 3);
@@ -123,7 +223,24 @@ QImage DecodeJpeg(const QByteArray& bytes)
     return image;
 }
 
+QImage DecodeJpeg(const QByteArray& bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return DecodeJpeg(buffer);
+}
+
 QImage LoadJpegFile(const QString& fileName)
 {
-    return DecodeJpeg(ReadPictureFile(fileName));
+    QFile file;
+    OpenPictureFile(fileName, file);
+    try {
+        return DecodeJpeg(file);
+    } catch (const TImageError&) {
+        // A disk that fails while the data is read is the file's fault, not the picture's.
+        if (file.error() != QFileDevice::NoError)
+            throw TImageError(QStringLiteral("Datei %1 kann nicht geöffnet werden").arg(fileName));
+        throw;
+    }
 }

@@ -42,7 +42,7 @@ std::vector<std::uint8_t> ScanPixels()
 }
 
 /// Writes the scan as a quality 90 JPEG (4:2:0, as scanners and cameras store colour).
-bool WriteScanJpeg(const std::string& path)
+bool WriteScanJpeg(const std::string& path, bool progressive = false)
 {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)
@@ -59,6 +59,8 @@ bool WriteScanJpeg(const std::string& path)
     cinfo.in_color_space = JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, 90, TRUE);
+    if (progressive)
+        jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(&rgb[static_cast<std::size_t>(cinfo.next_scanline) * Width * 3]);
@@ -100,6 +102,71 @@ void BM_Djpeg(benchmark::State& state)
 }
 BENCHMARK(BM_LoadJpeg)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
 BENCHMARK(BM_Djpeg)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
+
+/// The scan as a progressive JPEG, and the same with its last scan repeated to 2,000 scans: a few
+/// bytes a scan, each a pass over the whole picture.
+const std::string& ProgressiveFile(bool manyScans)
+{
+    static QTemporaryDir dir;
+    static const std::string plain = [] {
+        const std::string p = dir.filePath(QStringLiteral("progressive.jpg")).toStdString();
+        if (!WriteScanJpeg(p, true))
+            std::abort();
+        return p;
+    }();
+    static const std::string many = [] {
+        std::FILE* in = std::fopen(plain.c_str(), "rb");
+        std::vector<unsigned char> jpeg;
+        for (int c; in && (c = std::fgetc(in)) != EOF;)
+            jpeg.push_back(static_cast<unsigned char>(c));
+        if (in)
+            std::fclose(in);
+        std::size_t lastScan = 0;
+        int scans = 0;
+        for (std::size_t i = 0; i + 1 < jpeg.size(); ++i)
+            if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA) {
+                lastScan = i;
+                ++scans;
+            }
+        const std::size_t end = jpeg.size() - 2;
+        std::vector<unsigned char> out(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(end));
+        for (; scans < 2000; ++scans)
+            out.insert(out.end(), jpeg.begin() + static_cast<std::ptrdiff_t>(lastScan),
+                       jpeg.begin() + static_cast<std::ptrdiff_t>(end));
+        out.insert(out.end(), jpeg.begin() + static_cast<std::ptrdiff_t>(end), jpeg.end());
+        const std::string p = dir.filePath(QStringLiteral("many-scans.jpg")).toStdString();
+        std::FILE* file = std::fopen(p.c_str(), "wb");
+        if (!file || std::fwrite(out.data(), 1, out.size(), file) != out.size() || std::fclose(file) != 0)
+            std::abort();
+        return p;
+    }();
+    return manyScans ? many : plain;
+}
+
+void BM_LoadProgressiveJpeg(benchmark::State& state)
+{
+    const QString path = QString::fromStdString(ProgressiveFile(false));
+    for (auto _ : state) {
+        const QImage image = LoadJpegFile(path);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
+// The refusal of the same picture in 2,000 scans: the scan limit stops it after MaxJpegScans.
+void BM_RefuseJpegOfManyScans(benchmark::State& state)
+{
+    const QString path = QString::fromStdString(ProgressiveFile(true));
+    for (auto _ : state) {
+        try {
+            LoadJpegFile(path);
+            state.SkipWithError("a file of 2,000 scans was not refused");
+            return;
+        } catch (const TImageError&) {
+        }
+    }
+}
+BENCHMARK(BM_LoadProgressiveJpeg)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_RefuseJpegOfManyScans)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 QImage& Picture()
 {
