@@ -13,6 +13,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPaintEvent>
+#include <QRegion>
 #include <QScreen>
 #include <QTimer>
 
@@ -60,8 +62,9 @@ TForm1Client::TForm1Client(TForm1* form) : QWidget(form), form_(form)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void TForm1Client::paintEvent(QPaintEvent*)
+void TForm1Client::paintEvent(QPaintEvent* event)
 {
+    form_->PaintCoversClient = QRegion(rect()).subtracted(event->region()).isEmpty();
     platform::Guarded([&] { form_->FormPaint(); });
 }
 
@@ -204,7 +207,9 @@ void TForm1::Timer1Timer()
     if (Hit.HotPointIndex >= 0)
         CursorDotVisible = false;
 
-    Client->repaint();
+    // Painting what is already on the screen would change no pixel; idle ticks leave it out.
+    if (!PaintedInputs.Unchanged(Client->size(), Client->devicePixelRatioF()))
+        Client->repaint();
 }
 
 QRect TForm1::ClientRectOnScreen() const

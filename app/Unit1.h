@@ -5,6 +5,7 @@
 #include "ContourPoints.h"
 #include "EditMode.h"
 #include "HitState.h"
+#include "PaintInputs.h"
 #include "Services.h"
 #include "ViewMapping.h"
 #include "WheelNotches.h"
@@ -134,6 +135,11 @@ public:
 
     /// The client area in screen coordinates.
     QRect ClientRectOnScreen() const;
+
+    /// What the last paint of the whole client area drew from; the timer repaints only when it changed.
+    TPaintInputs PaintedInputs;
+    /// Set by the client's paint event: false while only part of the client area is being painted.
+    bool PaintCoversClient = true;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

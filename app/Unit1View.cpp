@@ -199,6 +199,10 @@ void TForm1::FormPaint()
 {
     Canvas canvas(Client);
     PaintMainView(*this, canvas);
+    if (PaintCoversClient)
+        PaintedInputs.Take(Client->size(), Client->devicePixelRatioF());
+    else
+        PaintedInputs.Forget();
 }
 
 void PaintMainView(TForm1& form, Canvas& canvas)

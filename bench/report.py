@@ -3,6 +3,8 @@
 
 Reads the JSON results of the bench_* programs and the bench/*.targets files, whose lines are
 tab-separated: figure, benchmark (or numerator/denominator), max_ms or max_ratio, target.
+A benchmark written name@counter names one of its user counters instead of its time; its kind is
+max_pct (a percentage) or max_ratio (counter/counter).
 """
 import glob
 import json
@@ -11,6 +13,9 @@ import re
 import sys
 
 UNIT_TO_MS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
+# Fields of a benchmark entry that are not user counters.
+BENCH_FIELDS = {"family_index", "per_family_instance_index", "repetitions", "repetition_index", "threads",
+                "iterations", "real_time", "cpu_time"}
 
 
 def normalise(name):
@@ -21,6 +26,7 @@ def normalise(name):
 
 
 def load_medians(result_dir):
+    """Median times in ms by benchmark name, and median counters as name@counter."""
     medians = {}
     for path in glob.glob(os.path.join(result_dir, "*.json")):
         with open(path) as f:
@@ -29,11 +35,16 @@ def load_medians(result_dir):
         for b in data.get("benchmarks", []):
             ms = b["real_time"] * UNIT_TO_MS[b.get("time_unit", "ns")]
             key = normalise(b.get("run_name", b["name"]))
+            counters = {k: v for k, v in b.items() if isinstance(v, (int, float)) and k not in BENCH_FIELDS}
             if b.get("run_type") == "aggregate":
                 if b.get("aggregate_name") == "median":
                     medians[key] = ms
+                    for k, v in counters.items():
+                        medians[f"{key}@{k}"] = v
             else:
                 singles.setdefault(key, []).append(ms)
+                for k, v in counters.items():
+                    singles.setdefault(f"{key}@{k}", []).append(v)
         for key, values in singles.items():
             if key not in medians:
                 values.sort()
@@ -68,6 +79,10 @@ def main():
                     value = ratio(bench, medians)
                     shown = "n/a" if value is None else f"{value:.3f}x"
                     goal = f"<= {target:g}x"
+                elif kind == "max_pct":
+                    value = medians.get(normalise(bench))
+                    shown = "n/a" if value is None else f"{value:.3g} %"
+                    goal = f"<= {target:g} %"
                 else:
                     value = medians.get(normalise(bench))
                     shown = "n/a" if value is None else f"{value:.4g} ms"
