@@ -209,6 +209,38 @@ Bytes MakeJpeg(int width, int height, JpegKind kind, int quality)
     return result;
 }
 
+Bytes EncodeJpeg(int width, int height, int components, const Bytes& pixels, int quality)
+{
+    if (components != 1 && components != 3)
+        throw std::invalid_argument("EncodeJpeg takes 1 or 3 components");
+    if (pixels.size() != static_cast<std::size_t>(width) * height * components)
+        throw std::invalid_argument("EncodeJpeg needs width x height x components bytes");
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr jerr;
+    cinfo.err = jpeg_std_error(&jerr);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = width;
+    cinfo.image_height = height;
+    cinfo.input_components = components;
+    cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, quality, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(pixels.data() +
+                                            static_cast<std::size_t>(cinfo.next_scanline) * width * components);
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    Bytes result(buffer, buffer + size);
+    jpeg_destroy_compress(&cinfo);
+    std::free(buffer);
+    return result;
+}
+
 bool WriteFile(const std::string& path, const Bytes& bytes)
 {
     std::FILE* f = std::fopen(path.c_str(), "wb");

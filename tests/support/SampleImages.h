@@ -24,6 +24,10 @@ enum class JpegKind { Baseline, Progressive, Greyscale, Cmyk };
 /// A JPEG file of the given kind and quality.
 Bytes MakeJpeg(int width, int height, JpegKind kind, int quality = 90);
 
+/// A JPEG file of the given pixels: rows from the top, `components` bytes a pixel, 1 (grey) or 3
+/// (red, green, blue).
+Bytes EncodeJpeg(int width, int height, int components, const Bytes& pixels, int quality);
+
 /// Writes the bytes to a file; returns false when the file cannot be written.
 bool WriteFile(const std::string& path, const Bytes& bytes);
 

@@ -1,0 +1,298 @@
+// Refinement of contour points onto the centre of the drawn line, on synthetic scans.
+#include "LineRefine.h"
+#include "SyntheticScan.h"
+#include "ViewMapping.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+namespace {
+
+using namespace scan;
+
+constexpr double Pi = 3.141592653589793;
+
+/// The view point of picture point (x, y) with the picture turned by `rotation` degrees.
+TContourPoint ToView(double x, double y, double rotation)
+{
+    const double a = rotation / 360.0 * Pi * 2.0;
+    return {x * std::cos(a) - y * std::sin(a), x * std::sin(a) + y * std::cos(a), 0.0};
+}
+
+void ToPicture(const TContourPoint& p, double rotation, double& x, double& y)
+{
+    const double a = rotation / 360.0 * Pi * 2.0;
+    x = p.x * std::cos(a) + p.y * std::sin(a);
+    y = -p.x * std::sin(a) + p.y * std::cos(a);
+}
+
+TContourPointArray Applied(TContourPointArray points, const std::vector<TPointMove>& moves)
+{
+    for (const TPointMove& m : moves) {
+        points[static_cast<std::size_t>(m.Index)].x = m.X;
+        points[static_cast<std::size_t>(m.Index)].y = m.Y;
+    }
+    return points;
+}
+
+/// Points every `spacing` pixels along the stroke, each off it along its normal by `offsets`.
+TContourPointArray AlongStroke(const TStroke& s, double spacing, const std::vector<double>& offsets, double rotation)
+{
+    const double a = s.angle * Pi / 180;
+    TContourPointArray points;
+    const int n = static_cast<int>(offsets.size());
+    for (int i = 0; i < n; ++i) {
+        const double along = (i - (n - 1) / 2.0) * spacing;
+        const double off = offsets[static_cast<std::size_t>(i)];
+        points.push_back(ToView(s.x + along * std::cos(a) - off * std::sin(a), s.y + along * std::sin(a) + off * std::cos(a),
+                                rotation));
+    }
+    return points;
+}
+
+/// Offsets spread evenly over [-limit, limit] in a shuffled order, so that neighbours differ.
+std::vector<double> Spread(int n, double limit)
+{
+    std::vector<double> offsets;
+    for (int i = 0; i < n; ++i) {
+        const int k = (i * 7 + 3) % n;
+        offsets.push_back(-limit + 2 * limit * k / (n - 1));
+    }
+    return offsets;
+}
+
+struct TAccuracyCase {
+    const char* name;
+    double width;     ///< of the line, pixels
+    double angle;     ///< of the line on the scan, degrees
+    double rotation;  ///< of the view, degrees
+    double zoom;
+    int radius;
+    TForm form;
+};
+
+void PrintTo(const TAccuracyCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class Accuracy : public ::testing::TestWithParam<TAccuracyCase> {};
+
+TEST_P(Accuracy, PointsWithinTheWindowEndOnTheCentreLine)
+{
+    const TAccuracyCase& c = GetParam();
+    const double h = RefineHalfWidth(c.zoom, c.radius);
+    const int size = static_cast<int>(2 * (70 + h + 16));
+    const TStroke stroke{size / 2.0 + 0.37, size / 2.0 - 0.21, c.angle, c.width, 35};
+    const TScan picture = InForm(Draw({size, size, 228, 9, 7}, {stroke}), c.form);
+    const TContourPointArray clicked = AlongStroke(stroke, 14, Spread(12, h * 0.999), c.rotation);
+    const auto moves = RefineContourOntoLine(picture.View(), clicked, c.rotation, c.zoom, c.radius);
+    const TContourPointArray refined = Applied(clicked, moves);
+    double sum = 0, worst = 0;
+    for (const TContourPoint& p : refined) {
+        double x, y;
+        ToPicture(p, c.rotation, x, y);
+        const double d = DistanceToStroke(stroke, x, y);
+        sum += d * d;
+        worst = std::max(worst, std::abs(d));
+    }
+    const double rms = std::sqrt(sum / refined.size());
+    EXPECT_EQ(moves.size(), clicked.size());
+    EXPECT_LE(rms, 0.1);
+    EXPECT_LE(worst, 0.25);
+
+    // Points already on the centre line.
+    const TContourPointArray onLine = AlongStroke(stroke, 14, std::vector<double>(12, 0.0), c.rotation);
+    for (const TPointMove& m : RefineContourOntoLine(picture.View(), onLine, c.rotation, c.zoom, c.radius)) {
+        const TContourPoint& p = onLine[static_cast<std::size_t>(m.Index)];
+        EXPECT_LT(std::hypot(m.X - p.x, m.Y - p.y), 0.1) << "point " << m.Index;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Scans, Accuracy,
+    ::testing::Values(TAccuracyCase{"OnePixelUpright", 1.0, 0.0, 0.0, 1.0, 4, TForm::Grey8},
+                      TAccuracyCase{"OneAndAHalfUpright", 1.5, 0.0, 0.0, 1.0, 4, TForm::Grey8},
+                      TAccuracyCase{"OneAndAHalfAskew", 1.5, 7.0, 0.0, 2.0, 4, TForm::Bgr24},
+                      TAccuracyCase{"TwoPixelsTurnedView", 2.0, 30.0, 25.0, 1.0, 4, TForm::Palette8},
+                      TAccuracyCase{"ThreePixelsZoomedOut", 3.0, 18.0, 0.0, 0.5, 4, TForm::Bgrx32},
+                      TAccuracyCase{"FourPixelsZoomedIn", 4.0, 12.0, 355.0, 4.0, 4, TForm::Rgb24},
+                      TAccuracyCase{"JpegColourThin", 1.2, 23.0, 5.0, 1.157625, 5, TForm::JpegColour},
+                      TAccuracyCase{"JpegGreyWide", 3.5, 3.0, 90.0, 0.857375, 4, TForm::JpegGrey},
+                      TAccuracyCase{"JpegColourSteep", 2.6, 30.0, 180.0, 0.5, 6, TForm::JpegColour}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+/// A scene where some points must stay: picture points, the strokes, and which points move.
+struct TSafetyCase {
+    const char* name;
+    std::vector<TStroke> strokes;
+    std::vector<std::pair<double, double>> points;
+    std::vector<bool> moves;
+    int paper = 228;
+};
+
+void PrintTo(const TSafetyCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class Safety : public ::testing::TestWithParam<TSafetyCase> {};
+
+TEST_P(Safety, PointsStayWhereTheLineIsNotOneAndClear)
+{
+    const TSafetyCase& c = GetParam();
+    const TScan picture = InForm(Draw({160, 160, c.paper, 9, 3}, c.strokes), TForm::Grey8);
+    TContourPointArray points;
+    for (const auto& [x, y] : c.points)
+        points.push_back({x, y, 0.0});
+    std::vector<bool> moved(points.size(), false);
+    for (const TPointMove& m : RefineContourOntoLine(picture.View(), points, 0.0, 1.0, 4))
+        moved[static_cast<std::size_t>(m.Index)] = true;
+    EXPECT_EQ(moved, c.moves);
+}
+
+const std::vector<bool> None(5, false);
+
+INSTANTIATE_TEST_SUITE_P(
+    Scenes, Safety,
+    ::testing::Values(
+        // Both lines of a thin trailing edge lie in the window (half-width 8 at zoom 1).
+        TSafetyCase{"TwoParallelLines",
+                    {{80, 80, 0, 1.5, 35}, {80, 86, 0, 1.5, 35}},
+                    {{40, 81}, {60, 79.5}, {80, 80.5}, {100, 82}, {120, 80}},
+                    None},
+        // Two lines closing in on a sharp edge: near it both are in the window, farther out one.
+        TSafetyCase{"TrailingEdgeWedge",
+                    {{20, 80, 4, 1.5, 35}, {20, 80, -4, 1.5, 35}},
+                    {{150, 85.9}, {120, 88.0}, {70, 84.5}, {60, 83.0}, {50, 82.4}},
+                    {true, true, false, false, false}},
+        TSafetyCase{"FaintLine", {{80, 80, 0, 2.0, 216}}, {{40, 81}, {60, 79}, {80, 82}, {100, 80}, {120, 78}}, None},
+        TSafetyCase{"NoLine", {}, {{40, 81}, {60, 79}, {80, 82}, {100, 80}, {120, 78}}, None},
+        TSafetyCase{"LineOutsideTheWindow", {{80, 91, 0, 1.5, 35}}, {{40, 80}, {60, 80}, {80, 80}, {100, 80}, {120, 80}}, None},
+        // Where the outline has a gap, the faint graph line running on through it is not the outline.
+        TSafetyCase{"FaintLineInAGap",
+                    {{0, 80, 0, 2.0, 35, 20, 100}, {0, 81, 0, 1.0, 190, 100, 150}},
+                    {{30, 82}, {45, 78}, {60, 81}, {75, 79}, {90, 82}, {125, 83}},
+                    {true, true, true, true, true, false}},
+        // A blot ten times as wide as the outline's line is no line.
+        TSafetyCase{"Blot",
+                    {{0, 80, 0, 2.0, 35, 20, 100}, {0, 80, 0, 10.0, 35, 100, 150}},
+                    {{30, 82}, {45, 78}, {60, 81}, {75, 79}, {90, 82}, {125, 83}},
+                    {true, true, true, true, true, false}}));
+
+/// A one-pixel line on column 10 of a clean scan, and points about it.
+TScan ColumnTen(TForm form)
+{
+    return InForm(Draw({40, 60, 230, 0, 1}, {{10, 30, 90, 1.0, 20}}), form);
+}
+
+TEST(LineRefineConventions, ThePixelsCentreIsWhereAClickOnItAtZoomOneStores)
+{
+    // At zoom 1 the picture's column 10 is drawn on client column origin + 10; a click there stores:
+    TViewState view;
+    view.ViewOriginX = 37;
+    double clicked, y;
+    ClientToView(view, view.ViewOriginX + 10, 0, clicked, y);
+    ASSERT_EQ(clicked, 10.0);
+    const TContourPointArray points{{12.3, 20, 0}, {9.1, 30, 0}, {11, 40, 0}};
+    const TSheet sheet = Draw({40, 60, 230, 0, 1}, {{10, 30, 90, 1.0, 20}});
+    for (const TScan& picture : {InForm(sheet, TForm::Grey8), InForm(sheet, TForm::Bgrx32), AsMono(sheet, 128, false),
+                                 AsMono(sheet, 128, true)}) {
+        const auto moves = RefineContourOntoLine(picture.View(), points, 0.0, 1.0, 4);
+        ASSERT_EQ(moves.size(), 3u);
+        for (const TPointMove& m : moves) {
+            EXPECT_NEAR(m.X, clicked, 1e-9);
+            EXPECT_NEAR(m.Y, points[static_cast<std::size_t>(m.Index)].y, 1e-4);
+        }
+    }
+}
+
+TEST(LineRefineConventions, TheResultTurnsWithTheView)
+{
+    const TStroke stroke{80.4, 79.7, 17, 2.2, 40};
+    const TScan picture = InForm(Draw({160, 160, 225, 9, 5}, {stroke}), TForm::Bgr24);
+    const TContourPointArray upright = AlongStroke(stroke, 15, Spread(8, 6), 0.0);
+    const auto reference = RefineContourOntoLine(picture.View(), upright, 0.0, 1.0, 4);
+    ASSERT_EQ(reference.size(), upright.size());
+    for (const double rotation : {5.0, 35.0, 90.0, 215.0, 355.0}) {
+        const auto turned = RefineContourOntoLine(picture.View(), AlongStroke(stroke, 15, Spread(8, 6), rotation),
+                                                  rotation, 1.0, 4);
+        ASSERT_EQ(turned.size(), reference.size()) << rotation;
+        for (std::size_t i = 0; i < turned.size(); ++i) {
+            const TContourPoint expected = ToView(reference[i].X, reference[i].Y, rotation);
+            EXPECT_NEAR(turned[i].X, expected.x, 1e-6) << rotation;
+            EXPECT_NEAR(turned[i].Y, expected.y, 1e-6) << rotation;
+        }
+    }
+}
+
+TEST(LineRefineConventions, EveryLayoutOfOnePictureGivesTheSameMoves)
+{
+    const TStroke stroke{70.2, 81.6, 9, 1.7, 45};
+    const TSheet sheet = Draw({160, 160, 225, 9, 9}, {stroke});
+    const TContourPointArray points = AlongStroke(stroke, 12, Spread(8, 7), 0.0);
+    const auto grey = RefineContourOntoLine(InForm(sheet, TForm::Grey8).View(), points, 0.0, 1.0, 4);
+    const auto colour = RefineContourOntoLine(InForm(sheet, TForm::Bgr24).View(), points, 0.0, 1.0, 4);
+    ASSERT_EQ(grey.size(), points.size());
+    for (const auto& [form, reference] :
+         {std::pair{TForm::Palette8, grey}, std::pair{TForm::Rgb24, colour}, std::pair{TForm::Bgrx32, colour}}) {
+        const auto moves = RefineContourOntoLine(InForm(sheet, form).View(), points, 0.0, 1.0, 4);
+        ASSERT_EQ(moves.size(), reference.size());
+        for (std::size_t i = 0; i < moves.size(); ++i) {
+            EXPECT_EQ(moves[i].X, reference[i].X);
+            EXPECT_EQ(moves[i].Y, reference[i].Y);
+        }
+    }
+}
+
+TEST(LineRefineWindow, TheHalfWidthIsTwiceTheDotRadiusOnTheScreenButAtLeastTwoPixels)
+{
+    EXPECT_EQ(RefineHalfWidth(1.0, 4), 8.0);
+    EXPECT_EQ(RefineHalfWidth(0.5, 5), 20.0);
+    EXPECT_EQ(RefineHalfWidth(8.0, 4), 2.0);
+    // A point 6 pixels off the line touches it at zoom 1, not at zoom 2 or with a smaller dot.
+    const TScan picture = ColumnTen(TForm::Grey8);
+    const TContourPointArray points{{16, 20, 0}, {16, 40, 0}};
+    EXPECT_EQ(RefineContourOntoLine(picture.View(), points, 0.0, 1.0, 4).size(), 2u);
+    EXPECT_EQ(RefineContourOntoLine(picture.View(), points, 0.0, 2.0, 4).size(), 0u);
+    EXPECT_EQ(RefineContourOntoLine(picture.View(), points, 0.0, 2.0, 6).size(), 2u);
+    const TContourPointArray near{{11.8, 20, 0}, {11.8, 40, 0}};
+    EXPECT_EQ(RefineContourOntoLine(picture.View(), near, 0.0, 64.0, 4).size(), 2u);
+}
+
+TEST(LineRefineContour, DirectionsComeFromTheNeighboursAndNothingIsDoneWithoutThem)
+{
+    const TScan picture = ColumnTen(TForm::Grey8);
+    const TPictureBytes view = picture.View();
+    EXPECT_TRUE(RefineContourOntoLine(view, {}, 0.0, 1.0, 4).empty());
+    EXPECT_TRUE(RefineContourOntoLine(view, {{12, 30, 0}}, 0.0, 1.0, 4).empty());
+    EXPECT_TRUE(RefineContourOntoLine(TPictureBytes{}, {{12, 20, 0}, {12, 40, 0}}, 0.0, 1.0, 4).empty());
+    // Coincident neighbours and a repeated point: the outline's direction from the side that has one.
+    const TContourPointArray doubled{{12, 20, 0}, {12, 20, 0}, {9, 30, 0}, {9, 30, 0}, {11.5, 44, 0}};
+    const auto moves = RefineContourOntoLine(view, doubled, 0.0, 1.0, 4);
+    ASSERT_EQ(moves.size(), 5u);
+    for (const TPointMove& m : moves)
+        EXPECT_NEAR(m.X, 10.0, 0.05) << m.Index;
+    // A second run finds every point on its line already.
+    EXPECT_TRUE(RefineContourOntoLine(view, Applied(doubled, moves), 0.0, 1.0, 4).empty());
+}
+
+TEST(LineRefineProbe, ReportsWhatItFoundAlongTheNormal)
+{
+    const TScan picture = InForm(Draw({80, 80, 228, 6, 4}, {{40, 40, 0, 2.0, 30}, {40, 47, 0, 2.0, 30}}), TForm::Grey8);
+    const TPictureBytes view = picture.View();
+    EXPECT_EQ(ProbeLine(view, 40, 33, 0, 1, 8).Finding, TLineFinding::Line);
+    EXPECT_EQ(ProbeLine(view, 40, 43, 0, 1, 8).Finding, TLineFinding::SeveralLines);
+    EXPECT_EQ(ProbeLine(view, 40, 20, 0, 1, 8).Finding, TLineFinding::NoLine);
+    EXPECT_EQ(ProbeLine(view, 40, 20, 0, 0, 8).Finding, TLineFinding::OutsidePicture);
+    EXPECT_EQ(ProbeLine(view, -30, 40, 0, 1, 8).Finding, TLineFinding::OutsidePicture);
+    EXPECT_EQ(ProbeLine(view, 40, 76, 0, 1, 8).Finding, TLineFinding::NoLine);
+    const TLineProbe found = ProbeLine(view, 40, 34.5, 0, -2, 8);
+    EXPECT_NEAR(found.Offset, -5.5, 0.1);
+    EXPECT_NEAR(found.Width, 2.0, 0.3);
+    EXPECT_NEAR(found.Contrast, 198, 10);
+}
+
+} // namespace
