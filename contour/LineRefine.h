@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ContourEditor.h"
 #include "ContourPoints.h"
 #include "PictureBytes.h"
 
@@ -36,17 +37,10 @@ TLineProbe ProbeLine(const TPictureBytes& picture, double x, double y, double nx
 /// touching, 2 x pointRadius client pixels at the zoom factor, but at least 2.
 double RefineHalfWidth(double zoomFactor, int pointRadius);
 
-/// One point that the refinement moves, in view coordinates.
-struct TPointMove {
-    int Index = 0;
-    double X = 0.0;
-    double Y = 0.0;
-};
-
-/// The moves that bring the contour's points onto the line's centre, in index order. A point stays
-/// (and is not listed) where its direction is undefined, where no line or more than one distinct
-/// line crosses its window, or where its line is much fainter or wider than the outline's line at
-/// the other points. The outline's direction at a point comes from its two neighbours (an end point
+/// The moves that bring the contour's points onto the line's centre, in index order, in the form
+/// EditorMovePoints applies as one undoable step. A point stays (and is not listed) where its
+/// direction is undefined, where no line or more than one distinct line crosses its window, or
+/// where its line is much fainter or wider than the outline's line at the other points. The outline's direction at a point comes from its two neighbours (an end point
 /// from its one neighbour), all taken from the points as they are before any move.
 std::vector<TPointMove> RefineContourOntoLine(const TPictureBytes& picture, const TContourPointArray& points,
                                               double rotationAngle, double zoomFactor, int pointRadius);
