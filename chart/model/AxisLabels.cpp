@@ -1,13 +1,17 @@
 #include "AxisLabels.h"
 
-#include <cmath>
+#include <array>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 
 namespace {
-/// The member d x 10^k of the label sequence (d = 1, 2 or 5), as the double nearest to it, so that the
-/// sequence's members are the values a user would type.
-double sequenceMember(int d, int k)
+constexpr int lowestExponent = -324; // below the smallest subnormal double
+constexpr int highestExponent = 309; // above the largest double
+
+/// The member d x 10^k of the label sequence (d = 1, 2 or 5), as the double nearest to its decimal
+/// value, so that the members are the values a user would type.
+double exactMember(int d, int k)
 {
     // 10^n is exact up to n = 22: one multiplication or division rounds once.
     if (k >= 0 && k <= 22)
@@ -17,10 +21,54 @@ double sequenceMember(int d, int k)
     char text[16];
     const int n = std::snprintf(text, sizeof text, "%de%d", d, k);
     double v = 0.0;
-    std::from_chars(text, text + n, v);
-    if (v == 0.0 && k > 0)
-        v = HUGE_VAL; // beyond the largest double
+    const auto res = std::from_chars(text, text + n, v);
+    if (res.ec == std::errc::result_out_of_range)
+        v = k > 0 ? HUGE_VAL : 0.0;
     return v;
+}
+
+double sequenceMember(int d, int k)
+{
+    // Parsing costs; a search over a range near the largest double climbs through every decade.
+    static const auto table = [] {
+        std::array<std::array<double, 3>, highestExponent - lowestExponent + 1> t{};
+        for (int k = lowestExponent; k <= highestExponent; ++k)
+            t[static_cast<std::size_t>(k - lowestExponent)] = {exactMember(1, k), exactMember(2, k), exactMember(5, k)};
+        return t;
+    }();
+    if (k < lowestExponent)
+        return 0.0;
+    if (k > highestExponent)
+        return HUGE_VAL;
+    return table[static_cast<std::size_t>(k - lowestExponent)][d == 1 ? 0 : d == 2 ? 1 : 2];
+}
+
+/// `digits` (an exact integer, at least 19 digits) in the general number format: rounded to 15
+/// significant digits with a 16th digit of 5 or more rounding up, trailing zeros dropped, then
+/// mantissa, "E", exponent.
+std::string generalFormat(std::string digits, const std::string& decimal)
+{
+    int exponent = static_cast<int>(digits.size()) - 1;
+    const bool up = digits[15] >= '5';
+    digits.resize(15);
+    if (up) {
+        int i = 14;
+        while (i >= 0 && digits[static_cast<std::size_t>(i)] == '9')
+            digits[static_cast<std::size_t>(i--)] = '0';
+        if (i < 0) {
+            digits.insert(digits.begin(), '1');
+            digits.pop_back();
+            ++exponent;
+        } else {
+            ++digits[static_cast<std::size_t>(i)];
+        }
+    }
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+    std::string out(1, digits[0]);
+    if (digits.size() > 1)
+        out += decimal + digits.substr(1);
+    return out + "E" + std::to_string(exponent);
 }
 } // namespace
 
@@ -62,6 +110,10 @@ std::string FormatAxisValue(double value, const TNumberSeparators& separators)
     std::string out;
     if (value < 0 && !zero)
         out += '-';
+    // Like the platform's formatting, a value with more than 18 integer digits takes the general
+    // format: a label of up to 309 digits would push the plot off the control.
+    if (integer.size() > maxPatternDigits)
+        return out + generalFormat(integer, separators.Decimal);
     const std::size_t n = integer.size();
     for (std::size_t i = 0; i < n; ++i) {
         if (i > 0 && (n - i) % 3 == 0)

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 TChartAxis::TChartAxis(TCustomAxisPanel& chart, TAxisKind kind) : chart_(chart), kind_(kind)
 {
@@ -204,7 +205,18 @@ double TChartAxis::PixelToValue(int pixel) const
     if (AxisLength < 1)
         return 0.0;
     const double d = Inverted ? static_cast<double>(EndPixel) - pixel : static_cast<double>(pixel) - StartPixel;
-    return Horizontal() ? RangeMinimum + d * RangeSpan / AxisLength : RangeMaximum - d * RangeSpan / AxisLength;
+    double v = Horizontal() ? RangeMinimum + d * RangeSpan / AxisLength : RangeMaximum - d * RangeSpan / AxisLength;
+    if (std::isfinite(v))
+        return v;
+    // A range near the largest double: d x span (or the span itself) may overflow where the value does
+    // not, and a pixel far outside the plot may lie beyond every double. The readout must get a number:
+    // the wider exponent of long double holds the exact course, and the result is cut to the doubles.
+    const long double span = static_cast<long double>(RangeMaximum) - RangeMinimum;
+    const long double w = Horizontal() ? RangeMinimum + d * span / AxisLength : RangeMaximum - d * span / AxisLength;
+    if (std::isnan(w))
+        return 0.0;
+    constexpr long double largest = std::numeric_limits<double>::max();
+    return static_cast<double>(std::clamp(w, -largest, largest));
 }
 
 int TChartAxis::MaxLabelCount(TTextMeasure& measure) const
@@ -297,6 +309,9 @@ void TChartAxis::CalcRoom(TChartRect& rect, TChartCanvas& canvas)
                 size = std::max(canvas.TextWidth(LabelText(a)), canvas.TextWidth(LabelText(b))) +
                        canvas.TextWidth(" ");
             }
+            // However long the labels, half of the extent stays for the plot; what is longer is cut
+            // off at the control's edge.
+            size = std::min(size, std::max(0, (Horizontal() ? rect.Height() : rect.Width()) / 2));
         }
         switch (kind_) {
         case TAxisKind::Bottom: rect.Bottom -= size; LabelsPosition = rect.Bottom; break;

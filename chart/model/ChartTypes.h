@@ -32,6 +32,33 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+/// A range that would not fit a double: refused before anything changes.
+class EChartOverflow : public ChartException {
+public:
+    EChartOverflow() : ChartException("Gleitkommaüberlauf") {}
+};
+
+/// A range computed from a NaN (a percentage or value that is not a number).
+class EChartInvalidOp : public ChartException {
+public:
+    EChartInvalidOp() : ChartException("Ungültige Gleitkommaoperation") {}
+};
+
+/// Whether an axis may show lo .. hi: both ends and the span are finite doubles.
+inline bool IsFiniteRange(double lo, double hi)
+{
+    return std::isfinite(lo) && std::isfinite(hi) && std::isfinite(hi - lo);
+}
+
+/// Raises the floating-point error that a range outside the doubles stands for.
+inline void CheckFiniteRange(double lo, double hi)
+{
+    if (std::isnan(lo) || std::isnan(hi))
+        throw EChartInvalidOp();
+    if (!IsFiniteRange(lo, hi))
+        throw EChartOverflow();
+}
+
 /// Failures of an axis' range writers.
 class AxisException : public ChartException {
 public:

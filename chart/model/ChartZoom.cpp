@@ -28,6 +28,9 @@ void TCustomAxisPanel::saveScales()
 
 void TCustomAxisPanel::zoomCore(const std::array<double, 4>& minima, const std::array<double, 4>& maxima)
 {
+    // Far out, a step would leave the doubles: it is refused and every axis keeps its range.
+    for (std::size_t i = 0; i < 4; ++i)
+        CheckFiniteRange(minima[i], maxima[i]);
     saveScales();
     const auto axes = zoomOrder();
     if (AnimatedZoom) {
@@ -56,7 +59,8 @@ void TCustomAxisPanel::ZoomByPercent(double percent)
         const TChartAxis& a = *axes[i];
         const double lo = (a.Automatic() || a.AutomaticMinimum()) ? a.DataMinimum() : a.Minimum();
         const double hi = (a.Automatic() || a.AutomaticMaximum()) ? a.DataMaximum() : a.Maximum();
-        const double d = (hi - lo) * (percent - 100.0) * 0.01;
+        // The product before the scaling by 0.01 may leave the doubles where the step itself does not.
+        const double d = static_cast<double>(static_cast<long double>(hi - lo) * (percent - 100.0) * 0.01);
         minima[i] = lo + d;
         maxima[i] = hi - d;
     }
@@ -148,7 +152,12 @@ bool TCustomAxisPanel::panAxes(bool horizontal, int a, int b)
         if (axis->Kind() == TAxisKind::Depth || axis->Horizontal() != horizontal)
             continue;
         const double shift = axis->PixelToValue(a) - axis->PixelToValue(b);
-        axis->SetRange(axis->Minimum() + shift, axis->Maximum() + shift);
+        const double lo = axis->Minimum() + shift;
+        const double hi = axis->Maximum() + shift;
+        // A mouse move never raises: a shift beyond the doubles leaves the axis where it is.
+        if (!IsFiniteRange(lo, hi))
+            continue;
+        axis->SetRange(lo, hi);
         moved = moved || shift != 0.0;
     }
     return moved;
@@ -208,9 +217,17 @@ void TCustomAxisPanel::ChartMouseLeave()
 
 void TCustomAxisPanel::ChartMouseWheel(bool up)
 {
-    for (TChartAxis* a : {&LeftAxis(), &RightAxis()}) {
-        const double d = (a->Maximum() - a->Minimum()) * 0.03;
-        a->SetRange(a->Minimum() + (up ? -d : d), a->Maximum() + (up ? -d : d));
+    std::array<double, 2> lo{};
+    std::array<double, 2> hi{};
+    const std::array<TChartAxis*, 2> axes{&LeftAxis(), &RightAxis()};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const TChartAxis& a = *axes[i];
+        const double d = (a.Maximum() - a.Minimum()) * 0.03;
+        lo[i] = a.Minimum() + (up ? -d : d);
+        hi[i] = a.Maximum() + (up ? -d : d);
+        CheckFiniteRange(lo[i], hi[i]);
     }
+    for (std::size_t i = 0; i < 2; ++i)
+        axes[i]->SetRange(lo[i], hi[i]);
     Repaint();
 }

@@ -124,6 +124,13 @@ TEST(AxisLabels, TextUsesTheGivenSeparators)
         {"rounds up into next digit", 0.9996, english, "1"},
         {"comma decimal", 1234.5, german, "1.234,5"},
         {"comma decimal small", -0.06, german, "-0,06"},
+        {"18 integer digits keep the pattern", 123456789012345678.0, english, "123,456,789,012,345,680"},
+        {"19 take the general format", 1e18, english, "1E18"},
+        {"general, negative", -2.5e79, english, "-2.5E79"},
+        {"general rounds at the 16th digit", 1.2345678901234567e30, english, "1.23456789012346E30"},
+        {"general carries into a new digit", 1e23, english, "1E23"},
+        {"largest double", 1.7976931348623157e308, english, "1.79769313486232E308"},
+        {"general, comma decimal", 1.5e20, german, "1,5E20"},
     };
     for (const auto& r : rows)
         EXPECT_EQ(FormatAxisValue(r.v, r.sep), r.text) << r.name;
@@ -269,6 +276,25 @@ TEST(AxisLayout, AxesTakeTheirRoomFromTheBottomAndLeft)
     EXPECT_EQ(chart.PlotRect.Left, 5 * 7 + 7 + 6);
     EXPECT_FALSE(chart.TopAxis().IsShown());
     EXPECT_FALSE(chart.RightAxis().IsShown());
+}
+
+TEST(AxisLayout, LongLabelsLeaveHalfTheWidthToThePlot)
+{
+    // "-100,000,000,000,000,000" is 24 characters: 168 pixels and a space.
+    const struct {
+        int width, left;
+    } rows[] = {{770, 168 + 7 + 6}, {200, 200 / 2 + 6}, {7, 3 + 6}};
+    for (const auto& r : rows) {
+        TCustomAxisPanel chart;
+        chart.MarginLeft = chart.MarginTop = chart.MarginRight = chart.MarginBottom = 0;
+        TLineSeries& s = chart.AddLineSeries();
+        s.AddPoint(0, -1e17);
+        s.AddPoint(1, 1e17);
+        FakeChartCanvas canvas;
+        chart.DrawChart(canvas, r.width, 300);
+        EXPECT_EQ(chart.PlotRect.Left, r.left) << r.width;
+        EXPECT_GT(chart.PlotWidth(), 0) << r.width;
+    }
 }
 
 } // namespace

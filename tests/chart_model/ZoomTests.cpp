@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -31,7 +34,13 @@ public:
     {
         FakeChartCanvas canvas;
         DrawChart(canvas, 770, 513);
+        if (LabelTexts)
+            for (const auto& op : canvas.ops)
+                if (op.kind == "text")
+                    *LabelTexts = std::max(*LabelTexts, op.text.size());
     }
+    /// When set, the length of the longest label text drawn so far.
+    std::size_t* LabelTexts = nullptr;
     void Repaint() override
     {
         log.push_back("repaint");
@@ -216,6 +225,76 @@ TEST(Pan, HorizontalModeMovesOnlyHorizontalAxes)
     EXPECT_EQ(chart.log, std::vector<std::string>{"scroll"});
     chart.ChartMouseUp(TChartMouseButton::mbRight, 320, 250);
     EXPECT_FALSE(chart.PanDrag.Active);
+}
+
+TEST(FarZoom, StepBeyondTheDoublesIsRefusedAndTheAxesKeepTheirRange)
+{
+    // The review window's wheel-down notch, over and over, from the unit square.
+    LoggingChart chart;
+    std::size_t longestLabel = 0;
+    int narrowestPlot = chart.PlotWidth();
+    chart.OnAfterDraw = [&](TCustomAxisPanel& c) { narrowestPlot = std::min(narrowestPlot, c.PlotWidth()); };
+    chart.LabelTexts = &longestLabel;
+    int steps = 0;
+    std::string message;
+    try {
+        for (; steps < 5000; ++steps)
+            chart.ZoomByPercent(90);
+    } catch (const ChartException& e) {
+        message = e.what();
+    }
+    EXPECT_EQ(message, "Gleitkommaüberlauf");
+    EXPECT_NEAR(steps, std::log(1.7976931348623157e308) / std::log(1.2), 2);
+    EXPECT_LE(longestLabel, 24u) << "labels of 300 digits would push the plot off";
+    EXPECT_GT(narrowestPlot, 770 / 2);
+
+    const double lo = chart.BottomAxis().Minimum(), hi = chart.BottomAxis().Maximum();
+    chart.log.clear();
+    EXPECT_THROW(chart.ZoomByPercent(90), EChartOverflow);
+    EXPECT_EQ(chart.BottomAxis().Minimum(), lo);
+    EXPECT_EQ(chart.BottomAxis().Maximum(), hi);
+    EXPECT_TRUE(chart.log.empty()) << "no zoom notification, no repaint";
+    chart.ZoomByPercent(105);
+    EXPECT_LT(chart.BottomAxis().Maximum(), hi) << "zooming back in still works";
+}
+
+TEST(FarZoom, EveryPixelOfTheControlReadsAsANumber)
+{
+    const struct {
+        const char* name;
+        double lo, hi;
+    } rows[] = {{"span beyond the doubles", -1.5e308, 1.5e308},
+                {"near the largest double", 1e308, 1.79e308},
+                {"wide and finite", -8e307, 8e307}};
+    for (const auto& r : rows) {
+        LoggingChart chart;
+        chart.BottomAxis().SetRange(r.lo, r.hi);
+        chart.LeftAxis().SetRange(r.lo, r.hi);
+        chart.Draw();
+        double previous = -std::numeric_limits<double>::infinity();
+        for (int p = -800; p < 1600; ++p) {
+            const double x = chart.series->PixelToXValue(p);
+            const double y = chart.series->PixelToYValue(p);
+            ASSERT_TRUE(std::isfinite(x) && std::isfinite(y)) << r.name << " at " << p;
+            ASSERT_GE(x, previous) << r.name << " at " << p;
+            previous = x;
+        }
+    }
+}
+
+TEST(FarZoom, PanAndWheelBeyondTheDoublesLeaveTheAxes)
+{
+    LoggingChart chart;
+    for (TChartAxis* a : {&chart.BottomAxis(), &chart.LeftAxis()})
+        a->SetRange(1e308, 1.79e308);
+    chart.Draw();
+    chart.ChartMouseDown(TChartMouseButton::mbRight, 300, 200);
+    EXPECT_NO_THROW(chart.ChartMouseMove(100, 400)); // content to the left and down: ranges beyond the doubles
+    EXPECT_EQ(chart.BottomAxis().Maximum(), 1.79e308);
+    EXPECT_EQ(chart.LeftAxis().Minimum(), 1e308);
+    chart.ChartMouseUp(TChartMouseButton::mbRight, 100, 400);
+    EXPECT_THROW(chart.ChartMouseWheel(false), EChartOverflow);
+    EXPECT_EQ(chart.LeftAxis().Maximum(), 1.79e308);
 }
 
 TEST(Wheel, ScrollsVerticalAxesByThreePercentWithoutSavingScales)
