@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <csignal>
+
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
 bool TApplication::notify(QObject* receiver, QEvent* event)
@@ -20,6 +22,9 @@ bool TApplication::notify(QObject* receiver, QEvent* event)
 
 void InstallDefaultExceptionHandler()
 {
+    // Past the file-size limit a write would end the program by SIGXFSZ, contour and all;
+    // ignored, the write fails and the save reports it.
+    std::signal(SIGXFSZ, SIG_IGN);
     platform::SetExceptionSink([](const std::string& message) {
         platform::Current().ShowError(QString::fromStdString(message));
     });

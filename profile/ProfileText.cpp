@@ -2,11 +2,13 @@
 
 #include "NumberText.h"
 
+#include <algorithm>
+
 std::string ProfileText(std::string_view title, const std::vector<TContourPoint>& table)
 {
     std::string text;
     text.reserve(title.size() + table.size() * 40);
-    text.append(title);
+    text.append(TitleLine(title));
     for (const TContourPoint& p : table) {
         text += '\n';
         text += FloatToText(p.x, ".");
@@ -14,6 +16,49 @@ std::string ProfileText(std::string_view title, const std::vector<TContourPoint>
         text += FloatToText(p.y, ".");
     }
     return text;
+}
+
+bool IsLineBreak(char32_t c)
+{
+    return (c >= U'\n' && c <= U'\r') || c == 0x85 || c == 0x2028 || c == 0x2029;
+}
+
+std::string_view TitleLine(std::string_view title)
+{
+    for (std::size_t i = 0; i < title.size(); ++i) {
+        const auto b = static_cast<unsigned char>(title[i]);
+        const auto next = [&](std::size_t k) { return i + k < title.size() ? static_cast<unsigned char>(title[i + k]) : 0u; };
+        // NEL is C2 85, the two separators E2 80 A8 and E2 80 A9 in UTF-8.
+        if ((b >= '\n' && b <= '\r') || (b == 0xC2 && next(1) == 0x85) ||
+            (b == 0xE2 && next(1) == 0x80 && (next(2) == 0xA8 || next(2) == 0xA9)))
+            return title.substr(0, i);
+    }
+    return title;
+}
+
+TSingleLineText SingleLineEdit(std::u16string_view before, std::u16string_view after, std::size_t cursor)
+{
+    cursor = std::min(cursor, after.size());
+    // The text after the cursor is the old text's end; what precedes the insertion is the old
+    // text's start as far as both agree.
+    std::size_t start = 0;
+    while (start < cursor && start < before.size() && before[start] == after[start])
+        ++start;
+    std::size_t kept = start;
+    while (kept < cursor && !IsLineBreak(after[kept]))
+        ++kept;
+    TSingleLineText result;
+    result.text.assign(after.substr(0, kept));
+    result.text.append(after.substr(cursor));
+    result.cursor = kept;
+    // A box that held a line break already (its text set by the program) keeps its first line.
+    for (std::size_t i = 0; i < result.text.size(); ++i)
+        if (IsLineBreak(result.text[i])) {
+            result.text.resize(i);
+            result.cursor = std::min(result.cursor, i);
+            break;
+        }
+    return result;
 }
 
 char Windows1252Byte(char32_t c)

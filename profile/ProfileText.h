@@ -8,8 +8,27 @@
 
 /// The text of the .dat file as the review window's memo holds it: the title line, then one
 /// line "x y" per table entry in the general number format with '.', lines joined by '\n'
-/// and no newline after the last one. The title is UTF-8 and is taken unchanged.
+/// and no newline after the last one. The title is UTF-8 and is taken up to its first line break
+/// (TitleLine), so that no title adds a line to the file.
 std::string ProfileText(std::string_view title, const std::vector<TContourPoint>& table);
+
+/// Whether a character ends a line anywhere a title may go: LF, VT, FF, CR, NEL (U+0085) and the
+/// Unicode line and paragraph separators (U+2028, U+2029).
+bool IsLineBreak(char32_t c);
+
+/// The UTF-8 title up to its first line break.
+std::string_view TitleLine(std::string_view title);
+
+/// A single-line edit box after an edit: its text and cursor position, in UTF-16 units.
+struct TSingleLineText {
+    std::u16string text;
+    std::size_t cursor = 0;
+};
+
+/// What a native single-line edit box holds when an edit (typing, pasting, dropping) turned
+/// `before` into `after` and left the cursor at `cursor`, the end of the inserted text: of the
+/// inserted text only what comes before its first line break, the rest of the box unchanged.
+TSingleLineText SingleLineEdit(std::u16string_view before, std::u16string_view after, std::size_t cursor);
 
 /// The Windows-1252 byte of a character, '?' for characters outside the code page.
 char Windows1252Byte(char32_t c);

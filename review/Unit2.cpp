@@ -7,6 +7,7 @@
 #include "ProfileFile.h"
 #include "ProfileTable.h"
 #include "ProfileText.h"
+#include "SingleLineValidator.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -114,6 +115,7 @@ TForm2::TForm2(QWidget* parent)
 
     Edit2 = new QLineEdit(QStringLiteral("Test-Zovori"), this);
     Edit2->setGeometry(8, 568, 193, 21);
+    Edit2->setValidator(new TSingleLineValidator(Edit2));
     Label1->setBuddy(Edit2);
 
     Button2 = new QPushButton(QStringLiteral("Speichern unter"), this);

@@ -1,4 +1,5 @@
 // "Speichern unter": the file's bytes, the dialog request, and failures that keep the old file.
+#include "Application.h"
 #include "FakeServices.h"
 #include "Unit2.h"
 
@@ -12,10 +13,14 @@
 
 #include <gtest/gtest.h>
 
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -148,20 +153,124 @@ TEST_F(SaveProfile, FullDiskKeepsTheExistingFileAndLeavesNoTemporary)
     EXPECT_FALSE(saved);
 }
 
-TEST_F(SaveProfile, FullDeviceGivesWriteErrorAndStaysADevice)
+TEST_F(SaveProfile, PipesAndDevicesAreRefusedAtOnceAndStayWhatTheyAre)
 {
+    const QString fifo = PathIn("rohr.dat");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    struct Row {
+        const char* name;
+        QString path;
+        mode_t type;
+    };
+    // Opening the pipe for writing would wait for a reader forever.
+    const Row rows[] = {{"fifo", fifo, S_IFIFO}, {"character device", QStringLiteral("/dev/null"), S_IFCHR}};
+    for (const Row& row : rows) {
+        struct stat before {};
+        ASSERT_EQ(stat(QFile::encodeName(row.path).constData(), &before), 0) << row.name;
+        services.errors.clear();
+        saved = true;
+        services.saveAnswer = row.path;
+        form->Button2->click();
+        EXPECT_EQ(services.errors, QStringList{QStringLiteral("Datei %1 ist keine reguläre Datei").arg(row.path)}) << row.name;
+        EXPECT_TRUE(saved) << row.name << " keeps its value";
+        struct stat after {};
+        ASSERT_EQ(stat(QFile::encodeName(row.path).constData(), &after), 0) << row.name;
+        EXPECT_EQ(after.st_mode & S_IFMT, row.type) << row.name;
+        EXPECT_EQ(after.st_ino, before.st_ino) << row.name;
+    }
+}
+
+/// Runs the rest of a test in a child process that holds no root privileges (root ignores the
+/// permissions these cases are about); the child's exit code is its verdict.
+void DropRoot()
+{
+    if (geteuid() != 0)
+        return;
+    if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) {
+        std::fprintf(stderr, "cannot leave root\n");
+        std::_Exit(3);
+    }
+}
+
+[[noreturn]] void Verdict(bool ok, const char* what)
+{
+    if (!ok)
+        std::fprintf(stderr, "%s\n", what);
+    std::_Exit(ok ? 0 : 1);
+}
+
+struct InPlaceCase {
+    const char* name;
+    rlim_t sizeLimit; ///< RLIM_INFINITY: none
+    bool written;     ///< the new text arrives; otherwise the old content stays
+};
+
+class SaveInReadOnlyFolder : public SaveProfile, public ::testing::WithParamInterface<InPlaceCase> {};
+
+// A writable file in a folder that refuses new files cannot be replaced atomically: it is written
+// in place, keeping its inode; a write that cannot be completed leaves the old content.
+TEST_P(SaveInReadOnlyFolder, WritesTheFileInPlaceOrKeepsItsOldContent)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const InPlaceCase& c = GetParam();
+    const QString folder = PathIn("nur-lesen");
+    const QString target = folder + QStringLiteral("/profil.dat");
+    const QByteArray old("alter Inhalt\r\n");
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("nur-lesen")));
+    Write(target, old);
+    ASSERT_EQ(chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(target).constData(), 0666), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(folder).constData(), 0555), 0);
     struct stat before {};
-    if (stat("/dev/full", &before) != 0 || !S_ISCHR(before.st_mode))
-        GTEST_SKIP() << "no /dev/full character device here";
-    saved = true;
-    services.saveAnswer = QStringLiteral("/dev/full");
-    form->Button2->click();
-    EXPECT_EQ(services.errors, QStringList{QStringLiteral("Stream-Schreibfehler")});
-    EXPECT_TRUE(saved) << "keeps its value";
-    struct stat after {};
-    ASSERT_EQ(stat("/dev/full", &after), 0);
-    EXPECT_TRUE(S_ISCHR(after.st_mode));
-    EXPECT_EQ(after.st_rdev, before.st_rdev);
+    ASSERT_EQ(stat(QFile::encodeName(target).constData(), &before), 0);
+    services.saveAnswer = target;
+    saved = false;
+
+    const auto child = [&] {
+            DropRoot();
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{c.sizeLimit, c.sizeLimit};
+            if (c.sizeLimit != RLIM_INFINITY && setrlimit(RLIMIT_FSIZE, &limit) != 0)
+                Verdict(false, "cannot set the size limit");
+            form->Button2->click();
+            struct stat after {};
+            stat(QFile::encodeName(target).constData(), &after);
+            const QByteArray expected =
+                c.written ? QByteArray("Test-Zovori\r\n1 0\r\n0.75 0.05\r\n0 0\r\n0.75 -0.04\r\n1 0\r\n") : old;
+            const QStringList errors = c.written ? QStringList{} : QStringList{QStringLiteral("Stream-Schreibfehler")};
+            if (services.errors != errors)
+                Verdict(false, qPrintable(QStringLiteral("messages: ") + services.errors.join('|')));
+            if (Read(target) != expected)
+                Verdict(false, Read(target).constData());
+            Verdict(after.st_ino == before.st_ino && saved == c.written &&
+                        QDir(folder).entryList(QDir::Files) == QStringList{QStringLiteral("profil.dat")},
+                    "inode, saved flag or folder content");
+    };
+    EXPECT_EXIT(child(), ::testing::ExitedWithCode(0), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SaveInReadOnlyFolder,
+                         ::testing::Values(InPlaceCase{"Written", RLIM_INFINITY, true},
+                                           // The new text needs 60 bytes: the reservation fails first.
+                                           InPlaceCase{"PastTheSizeLimit", 20, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The program, not the test, ignores SIGXFSZ: in a child that has only the program's own set-up,
+// a save past the file-size limit is reported and the process lives on.
+TEST_F(SaveProfile, FileSizeLimitIsReportedAsWriteErrorNotAKill)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    services.saveAnswer = PathIn("limit.dat");
+    const auto child = [&] {
+            InstallDefaultExceptionHandler();
+            const rlimit none{0, RLIM_INFINITY};
+            if (setrlimit(RLIMIT_FSIZE, &none) != 0)
+                Verdict(false, "cannot set the size limit");
+            form->Button2->click();
+            Verdict(services.errors == QStringList{QStringLiteral("Stream-Schreibfehler")} && !saved,
+                    qPrintable(services.errors.join('|')));
+    };
+    EXPECT_EXIT(child(), ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace
