@@ -53,9 +53,24 @@ THitState SampleCursor(TClientPoint cursor, const TViewState& view)
 int FindHotPoint(TClientPoint cursor, const TViewState& view, const TContourPointArray& points)
 {
     const std::int64_t limit = 2 * static_cast<std::int64_t>(view.PointRadius);
+    // Rounding moves a point by at most half a pixel, so one whose unrounded position lies beyond
+    // limit + 1 on either axis cannot be hot, and only the few near points need the exact test.
+    // With the cursor, the origin and the limit well inside the 32-bit range, a saturated position
+    // is far from the cursor too, so the shortcut never disagrees with the exact test.
+    constexpr std::int64_t inner = std::int64_t{1} << 28;
+    const auto inside = [](std::int64_t v) { return v > -inner && v < inner; };
+    const bool shortcut = limit < inner && inside(cursor.x) && inside(cursor.y) && inside(view.ViewOriginX) &&
+                          inside(view.ViewOriginY);
+    const double reach = static_cast<double>(limit) + 1.0;
+    const double zoom = view.ZoomFactor;
+    const double kx = static_cast<double>(std::int64_t{view.ViewOriginX} - cursor.x);
+    const double ky = static_cast<double>(std::int64_t{view.ViewOriginY} - cursor.y);
     int hot = -1;
     const int count = static_cast<int>(points.size());
     for (int i = 0; i < count; ++i) {
+        // A NaN fails both comparisons and takes the exact test.
+        if (shortcut && (std::fabs(points[i].x * zoom + kx) > reach || std::fabs(points[i].y * zoom + ky) > reach))
+            continue;
         if (WithinDistance(cursor, ViewToClient(view, points[i].x, points[i].y), limit))
             hot = i;
     }

@@ -65,6 +65,10 @@ INSTANTIATE_TEST_SUITE_P(
         HitCase{"long_segment_far_ends", {{-1e9, 104, 0}, {1e9, 104, 0}}, {0, 100}, -1, 0},
         HitCase{"long_diagonal_near_miss", {{-1e6, -1e6 + 6, 0}, {1e6, 1e6 + 6, 0}}, {0, 0}, -1, -1},
         HitCase{"long_diagonal_touch", {{-1e6, -1e6 + 5, 0}, {1e6, 1e6 + 5, 0}}, {0, 0}, -1, 0},
+        // Unrounded 8.5 away, rounded 8: the near-point shortcut must leave it to the exact test.
+        HitCase{"half_pixel_beyond_rounds_back_in", {{116.5, 100, 0}}, {108, 100}, 0, -1},
+        // A saturated far point lands near the cursor; only the exact test knows.
+        HitCase{"saturation_brings_a_far_point_near", {{-1e12, 0, 0}}, {-101, 0}, 0, -1, 1.0, IntMax - 100, 0},
         HitCase{"zoom_and_origin_apply", {{45, 20, 0}}, {100, 58}, 0, -1, 2.0, 10, 10},
         // 65536^2 wraps to 0 in 32 bits; the distance must stay exact.
         HitCase{"far_point_no_wraparound", {{65536, 0, 0}}, {0, 0}, -1, -1},
