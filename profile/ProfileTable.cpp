@@ -96,16 +96,16 @@ int StartAtTrailingEdge(std::vector<TContourPoint>& table)
     return steps;
 }
 
-void RecomputeProfileTable(const std::vector<TContourPoint>& contour, double height, bool normalise,
+bool RecomputeProfileTable(const std::vector<TContourPoint>& contour, double height, bool normalise,
                            std::vector<TContourPoint>& table)
 {
     const std::size_t n = contour.size();
     CopyAndFlip(contour, height, table);
-    if (normalise && n > 2)
-        NormalizeTable(table);
+    const bool normalised = normalise && n > 2 && NormalizeTable(table);
     if (n > 3) {
         OrientTable(table);
         StartAtTrailingEdge(table);
         table.push_back(TContourPoint{1.0, 0.0, 0.0});
     }
+    return normalised;
 }

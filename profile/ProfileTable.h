@@ -40,6 +40,6 @@ int StartAtTrailingEdge(std::vector<TContourPoint>& table);
 
 /// The whole recompute of the table from the contour (y downward, in a picture `height`
 /// pixels high): copy and flip; normalise when asked and n > 2; for n > 3 orient, start at the
-/// trailing edge and append the closing point (1, 0, 0).
-void RecomputeProfileTable(const std::vector<TContourPoint>& contour, double height, bool normalise,
+/// trailing edge and append the closing point (1, 0, 0). Returns whether it normalised.
+bool RecomputeProfileTable(const std::vector<TContourPoint>& contour, double height, bool normalise,
                            std::vector<TContourPoint>& table);

@@ -4,10 +4,12 @@
 #include "Colors.h"
 #include "ErrorHandler.h"
 #include "NumberText.h"
+#include "ProfileCheck.h"
 #include "ProfileFile.h"
 #include "ProfileTable.h"
 #include "ProfileText.h"
 #include "SingleLineValidator.h"
+#include "XfoilText.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -133,6 +135,17 @@ TForm2::TForm2(QWidget* parent)
     setTabOrder(Edit2, Button2);
     setTabOrder(Button2, CheckBox2);
 
+    Button3 = new QPushButton(QStringLiteral("Für XFOIL speichern"), this);
+    Button3->setGeometry(8, 632, 193, 25);
+    // The free area under the readout, with the window's margin of 8 to the bottom.
+    Memo2 = new QPlainTextEdit(this);
+    Memo2->setGeometry(320, 552, 770, 103);
+    Memo2->setReadOnly(true);
+    Memo2->setTabChangesFocus(true);
+    Memo2->setLineWrapMode(QPlainTextEdit::NoWrap);
+    setTabOrder(CheckBox2, Button3);
+    setTabOrder(Button3, Memo2);
+
     Timer1 = new QTimer(this);
     Timer1->setInterval(20);
     connect(Timer1, &QTimer::timeout, this, [this] { platform::Guarded([&] { Timer1Timer(); }); });
@@ -144,6 +157,7 @@ TForm2::TForm2(QWidget* parent)
 
     Bind(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
     Bind(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
+    Bind(Button3, &QPushButton::clicked, this, &TForm2::Button3Click);
     // toggled, not clicked: the check box's click event also fires when its state is set.
     Bind(CheckBox2, &QCheckBox::toggled, this, &TForm2::CheckBox2Click);
     connect(Edit2, &QLineEdit::textChanged, this, [this] { platform::Guarded([&] { Edit2Change(); }); });
@@ -164,9 +178,22 @@ void TForm2::Button1Click()
     static const std::vector<TContourPoint> noContour;
     const std::vector<TContourPoint>& contour = Link.Contour ? *Link.Contour : noContour;
     const int height = Link.ViewImageHeight ? Link.ViewImageHeight() : 0;
-    RecomputeProfileTable(contour, height, CheckBox2->isChecked(), ProfileCoords);
+    const bool normalised = RecomputeProfileTable(contour, height, CheckBox2->isChecked(), ProfileCoords);
     BuildProfileText();
     RefillPlot();
+    BuildProfileCheck(contour.size(), normalised);
+}
+
+void TForm2::BuildProfileCheck(std::size_t clicked, bool normalised)
+{
+    const TNormalisation normalisation =
+        !CheckBox2->isChecked() ? TNormalisation::Off : normalised ? TNormalisation::Done : TNormalisation::Failed;
+    const std::vector<std::string> lines =
+        ProfileCheckLines(CheckProfile(ProfileCoords, clicked, normalisation), QLocale().decimalPoint().toStdString());
+    QStringList text;
+    for (const std::string& line : lines)
+        text << QString::fromStdString(line);
+    Memo2->setPlainText(text.join(QLatin1Char('\n')));
 }
 
 void TForm2::BuildProfileText()
@@ -186,6 +213,18 @@ void TForm2::Button2Click()
     if (!chosen)
         return;
     WriteProfileFile(*chosen, DatFileBytes(Memo1->toPlainText().toStdU32String()));
+    if (Link.ProfileSaved)
+        *Link.ProfileSaved = true;
+}
+
+void TForm2::Button3Click()
+{
+    SaveDialog1.initialDirectory = platform::Current().ProgramDirectory();
+    const std::optional<QString> chosen = platform::Current().SaveFile(this, SaveDialog1);
+    if (!chosen)
+        return;
+    const std::string text = XfoilProfileText(Edit2->text().toStdString(), ProfileCoords);
+    WriteProfileFile(*chosen, DatFileBytes(QString::fromStdString(text).toStdU32String()));
     if (Link.ProfileSaved)
         *Link.ProfileSaved = true;
 }

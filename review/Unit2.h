@@ -50,6 +50,8 @@ public:
     QLineEdit* Edit2 = nullptr;     ///< the title line
     QPushButton* Button2 = nullptr; ///< "Speichern unter"
     QCheckBox* CheckBox2 = nullptr; ///< normalisation on; hidden and always checked
+    QPushButton* Button3 = nullptr; ///< "Für XFOIL speichern"
+    QPlainTextEdit* Memo2 = nullptr; ///< the profile check, read-only, rebuilt by every recompute
     QTimer* Timer1 = nullptr;
     platform::FileDialogRequest SaveDialog1;
 
@@ -60,6 +62,8 @@ public:
     void Edit2Change();
     void Button2Click();
     void CheckBox2Click();
+    /// Saves the table for XFOIL: no closing point after an open trailing edge, no repeated points.
+    void Button3Click();
 
     /// Last step of every recompute: the plot shows ProfileCoords in table order, zoom reset.
     void RefillPlot();
@@ -84,6 +88,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    /// The check of the table just recomputed from `clicked` points.
+    void BuildProfileCheck(std::size_t clicked, bool normalised);
     /// The wheel notifications an event completes: whole notches of 120, fractions kept.
     int WheelNotches(const QWheelEvent* event);
     /// One wheel notification of the window per notch, up or down by the sign.

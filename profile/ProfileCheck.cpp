@@ -1,0 +1,453 @@
+#include "ProfileCheck.h"
+
+#include "XfoilText.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+namespace {
+
+/// Line of the file that holds table entry i: the title is line 1.
+int FileLine(std::size_t i)
+{
+    return static_cast<int>(i) + 2;
+}
+
+double Orient(const TContourPoint& a, const TContourPoint& b, const TContourPoint& c)
+{
+    return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
+}
+
+/// r on the segment pq, given that the three are collinear.
+bool WithinBox(const TContourPoint& p, const TContourPoint& q, const TContourPoint& r)
+{
+    return std::min(p.x, q.x) <= r.x && r.x <= std::max(p.x, q.x) && std::min(p.y, q.y) <= r.y &&
+           r.y <= std::max(p.y, q.y);
+}
+
+/// The turn at b from the direction a->b to the direction b->c, in degrees (0 .. 180).
+double TurnDegrees(const TContourPoint& a, const TContourPoint& b, const TContourPoint& c)
+{
+    const double ux = b.x - a.x, uy = b.y - a.y, vx = c.x - b.x, vy = c.y - b.y;
+    return std::atan2(std::fabs(ux * vy - uy * vx), ux * vx + uy * vy) * 180.0 / std::numbers::pi;
+}
+
+struct TCut {
+    double top = -std::numeric_limits<double>::infinity();
+    double bottom = std::numeric_limits<double>::infinity();
+};
+
+/// The upper and lower surface at CheckStations + 1 equally spaced x: the highest and the lowest
+/// point where the closed outline through all table entries meets the vertical line at x.
+struct TSurfaces {
+    double x0 = 0.0, step = 0.0;
+    std::vector<double> upper, lower;
+
+    /// Linearly between stations; clamped to the outline's x range.
+    double At(const std::vector<double>& ys, double x) const
+    {
+        const double u = std::clamp((x - x0) / step, 0.0, static_cast<double>(CheckStations));
+        const int i = std::min(static_cast<int>(u), CheckStations - 1);
+        return ys[i] + (u - i) * (ys[i + 1] - ys[i]);
+    }
+};
+
+/// The tangent of the outline at b for the segment from b to c, scaled to that segment's length:
+/// the direction from a to c where the outline runs smoothly through b, the segment itself at a
+/// corner (a turn above SharpTurnLimit, or a repeated point).
+void Tangent(const TContourPoint& a, const TContourPoint& b, const TContourPoint& c, double length, double& tx,
+             double& ty)
+{
+    const double ax = c.x - a.x, ay = c.y - a.y, norm = std::hypot(ax, ay);
+    const bool smooth = (a.x != b.x || a.y != b.y) && TurnDegrees(a, b, c) <= SharpTurnLimit && norm > 0.0;
+    tx = smooth ? ax / norm * length : c.x - b.x;
+    ty = smooth ? ay / norm * length : c.y - b.y;
+}
+
+bool CutSurfaces(const std::vector<TContourPoint>& table, TSurfaces& surfaces)
+{
+    const auto [minIt, maxIt] =
+        std::minmax_element(table.begin(), table.end(), [](const auto& a, const auto& b) { return a.x < b.x; });
+    const double x0 = minIt->x, span = maxIt->x - minIt->x;
+    // No width, or one beyond the doubles (an outline spread over 1E300 by the normalisation).
+    if (!(span > 0.0) || !std::isfinite(span))
+        return false;
+    const double step = span / CheckStations;
+    std::vector<TCut> cuts(CheckStations + 1);
+    auto cut = [&](const TContourPoint& a, const TContourPoint& b) {
+        const double lo = std::min(a.x, b.x), hi = std::max(a.x, b.x);
+        const int first = std::max(0, static_cast<int>(std::ceil((lo - x0) / step)));
+        const int last = std::min(CheckStations, static_cast<int>(std::floor((hi - x0) / step)));
+        for (int s = first; s <= last; ++s) {
+            double yA = a.y, yB = b.y;
+            // A vertical segment meets its station along its whole length.
+            if (b.x != a.x) {
+                const double t = std::clamp((x0 + s * step - a.x) / (b.x - a.x), 0.0, 1.0);
+                yA = yB = a.y + t * (b.y - a.y);
+            }
+            cuts[s].top = std::max({cuts[s].top, yA, yB});
+            cuts[s].bottom = std::min({cuts[s].bottom, yA, yB});
+        }
+    };
+    // Straight segments between clicks would make the flat maxima of thickness and camber hop from
+    // click to click; a Hermite curve through them (straight into corners) keeps them in place.
+    constexpr int Pieces = 8;
+    const std::size_t n = table.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const TContourPoint& p0 = table[(i + n - 1) % n];
+        const TContourPoint& p1 = table[i];
+        const TContourPoint& p2 = table[(i + 1) % n];
+        const TContourPoint& p3 = table[(i + 2) % n];
+        const double length = std::hypot(p2.x - p1.x, p2.y - p1.y);
+        if (length == 0.0) {
+            cut(p1, p2);
+            continue;
+        }
+        double t1x, t1y, t2x, t2y;
+        Tangent(p0, p1, p2, length, t1x, t1y);
+        Tangent(p3, p2, p1, length, t2x, t2y);
+        // Tangent() gives p2's tangent pointing backwards, towards p1.
+        t2x = -t2x;
+        t2y = -t2y;
+        TContourPoint previous = p1;
+        for (int k = 1; k <= Pieces; ++k) {
+            const double u = static_cast<double>(k) / Pieces, u2 = u * u, u3 = u2 * u;
+            const double h00 = 2 * u3 - 3 * u2 + 1, h10 = u3 - 2 * u2 + u, h01 = -2 * u3 + 3 * u2, h11 = u3 - u2;
+            const TContourPoint next = k == Pieces ? p2
+                                                   : TContourPoint{h00 * p1.x + h10 * t1x + h01 * p2.x + h11 * t2x,
+                                                                   h00 * p1.y + h10 * t1y + h01 * p2.y + h11 * t2y, 0.0};
+            cut(previous, next);
+            previous = next;
+        }
+    }
+    surfaces.x0 = x0;
+    surfaces.step = step;
+    surfaces.upper.assign(CheckStations + 1, 0.0);
+    surfaces.lower.assign(CheckStations + 1, 0.0);
+    // Rounding can leave the last station just beyond the last segment: it takes its neighbour's cut.
+    int known = -1;
+    for (int s = 0; s <= CheckStations; ++s) {
+        if (cuts[s].top >= cuts[s].bottom)
+            known = s;
+        else if (known >= 0)
+            cuts[s] = cuts[known];
+    }
+    for (int s = CheckStations; s >= 0; --s) {
+        if (cuts[s].top >= cuts[s].bottom)
+            known = s;
+        else
+            cuts[s] = cuts[known];
+        surfaces.upper[s] = cuts[s].top;
+        surfaces.lower[s] = cuts[s].bottom;
+    }
+    return known >= 0;
+}
+
+/// Camber line and thickness as the NACA sections are built: the camber line runs midway between
+/// the surfaces measured along its own normal, the thickness is their distance along that normal.
+/// Found by fixed-point steps from the middle of the vertical cuts; for an exact NACA outline the
+/// fixed point is its camber line (the midpoint of U(x - h) and L(x + h), h = t/2 sin theta, is
+/// (x, yc) exactly there). Taken vertically, the camber of a NACA 2412 peaks at 0.406, not 0.40.
+void MeasureThicknessAndCamber(const std::vector<TContourPoint>& table, TProfileCheck& check)
+{
+    TSurfaces surfaces;
+    if (!CutSurfaces(table, surfaces))
+        return;
+    std::vector<double> camber(CheckStations + 1), thickness(CheckStations + 1);
+    for (int s = 0; s <= CheckStations; ++s) {
+        camber[s] = (surfaces.upper[s] + surfaces.lower[s]) / 2.0;
+        thickness[s] = surfaces.upper[s] - surfaces.lower[s];
+    }
+    // The camber line's slope over 1 % of the chord: steady against the kinks of a clicked outline.
+    constexpr int SlopeBase = CheckStations / 200;
+    std::vector<double> nextCamber(camber.size()), nextThickness(thickness.size());
+    for (int pass = 0; pass < 4; ++pass) {
+        for (int s = 0; s <= CheckStations; ++s) {
+            const int l = std::max(0, s - SlopeBase), r = std::min(CheckStations, s + SlopeBase);
+            const double slope = (camber[r] - camber[l]) / ((r - l) * surfaces.step);
+            const double x = surfaces.x0 + s * surfaces.step;
+            // Round the nose the pairs may not reach past the ends of the outline.
+            const double room = std::min(s, CheckStations - s) * surfaces.step;
+            const double h = std::clamp(thickness[s] / 2.0 * std::sin(std::atan(slope)), -room, room);
+            const double yU = surfaces.At(surfaces.upper, x - h), yL = surfaces.At(surfaces.lower, x + h);
+            nextCamber[s] = (yU + yL) / 2.0;
+            nextThickness[s] = std::hypot(2.0 * h, yU - yL);
+        }
+        camber.swap(nextCamber);
+        thickness.swap(nextThickness);
+    }
+    for (int s = 0; s <= CheckStations; ++s) {
+        const double x = surfaces.x0 + s * surfaces.step;
+        if (thickness[s] > check.Thickness) {
+            check.Thickness = thickness[s];
+            check.ThicknessX = x;
+        }
+        if (std::fabs(camber[s]) > std::fabs(check.Camber)) {
+            check.Camber = camber[s];
+            check.CamberX = x;
+        }
+    }
+}
+
+/// Both sides need a clicked point between the nose and the trailing edge, and a side that ends
+/// before the middle of the chord is no side but a stray click round the nose.
+bool GoesRoundTheNose(const std::vector<TContourPoint>& table, std::size_t clicked)
+{
+    std::size_t nose = 0;
+    for (std::size_t i = 1; i < clicked; ++i) {
+        if (table[i].x < table[nose].x)
+            nose = i;
+    }
+    if (nose < 2 || nose + 2 > clicked)
+        return false;
+    double upperReach = -std::numeric_limits<double>::infinity();
+    for (std::size_t i = 1; i < nose; ++i)
+        upperReach = std::max(upperReach, table[i].x);
+    double lowerReach = -std::numeric_limits<double>::infinity();
+    for (std::size_t i = nose + 1; i < clicked; ++i)
+        lowerReach = std::max(lowerReach, table[i].x);
+    const double middle = table[nose].x + 0.5 * (table[0].x - table[nose].x);
+    return upperReach >= middle && lowerReach >= middle;
+}
+
+void MeasureTurns(const std::vector<TContourPoint>& table, const std::vector<std::size_t>& entries,
+                  TProfileCheck& check)
+{
+    for (std::size_t k = 1; k + 1 < entries.size(); ++k) {
+        const double turn = TurnDegrees(table[entries[k - 1]], table[entries[k]], table[entries[k + 1]]);
+        if (turn > check.SharpestTurn || check.SharpestTurnLine == 0) {
+            check.SharpestTurn = turn;
+            check.SharpestTurnLine = FileLine(entries[k]);
+        }
+        if (turn > SharpTurnLimit)
+            check.SharpTurnLines.push_back(FileLine(entries[k]));
+    }
+}
+
+void FindSelfCrossing(const std::vector<TContourPoint>& table, const std::vector<std::size_t>& entries,
+                      TProfileCheck& check)
+{
+    std::vector<std::size_t> ringEntries = entries;
+    // The closing point repeats the first entry: the polygon closes there anyway.
+    if (ringEntries.size() > 1 && SameLine(table[ringEntries.front()], table[ringEntries.back()]))
+        ringEntries.pop_back();
+    std::vector<TContourPoint> ring;
+    ring.reserve(ringEntries.size());
+    for (const std::size_t i : ringEntries)
+        ring.push_back(table[i]);
+    const auto [i, j] = FirstSelfCrossing(ring);
+    if (i < 0)
+        return;
+    check.SelfCrossing = true;
+    check.CrossingLines[0] = FileLine(ringEntries[static_cast<std::size_t>(i)]);
+    check.CrossingLines[1] = FileLine(ringEntries[static_cast<std::size_t>(j)]);
+}
+
+/// A number with a fixed count of decimals, the given separator, and no "-0".
+std::string Fixed(double value, int decimals, std::string_view separator)
+{
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    std::string text(buffer, result.ptr);
+    if (text.find_first_not_of("-0.") == std::string::npos && text.front() == '-')
+        text.erase(0, 1);
+    const std::size_t point = text.find('.');
+    if (point != std::string::npos)
+        text.replace(point, 1, separator);
+    return text;
+}
+
+std::string LineList(const std::vector<int>& lines)
+{
+    constexpr std::size_t Shown = 5;
+    std::string text;
+    const std::size_t shown = std::min(lines.size(), Shown);
+    for (std::size_t k = 0; k < shown; ++k) {
+        if (k > 0)
+            text += (k + 1 == shown && lines.size() <= Shown) ? " und " : ", ";
+        text += std::to_string(lines[k]);
+    }
+    if (lines.size() > Shown)
+        text += " und " + std::to_string(lines.size() - Shown) + " weiteren";
+    return text;
+}
+
+} // namespace
+
+bool SegmentsMeet(const TContourPoint& a, const TContourPoint& b, const TContourPoint& c, const TContourPoint& d)
+{
+    const double d1 = Orient(c, d, a), d2 = Orient(c, d, b), d3 = Orient(a, b, c), d4 = Orient(a, b, d);
+    if (((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0)))
+        return true;
+    return (d1 == 0 && WithinBox(c, d, a)) || (d2 == 0 && WithinBox(c, d, b)) || (d3 == 0 && WithinBox(a, b, c)) ||
+           (d4 == 0 && WithinBox(a, b, d));
+}
+
+std::pair<int, int> FirstSelfCrossing(const std::vector<TContourPoint>& ring)
+{
+    const int m = static_cast<int>(ring.size());
+    std::pair<int, int> best{-1, -1};
+    if (m < 4)
+        return best;
+    double minX = ring[0].x, maxX = ring[0].x, minY = ring[0].y, maxY = ring[0].y;
+    for (const TContourPoint& p : ring) {
+        minX = std::min(minX, p.x);
+        maxX = std::max(maxX, p.x);
+        minY = std::min(minY, p.y);
+        maxY = std::max(maxY, p.y);
+    }
+    const double w = maxX - minX, h = maxY - minY;
+    if (!std::isfinite(w) || !std::isfinite(h))
+        return best;
+    // About m square cells over the box; a flat box gets a row of m.
+    double cell = std::max(std::sqrt(w * h / m), std::max(w, h) / m);
+    if (!(cell > 0.0))
+        cell = 1.0;
+    const int nx = static_cast<int>(std::min(w / cell, 4.0 * m)) + 1;
+    const int ny = static_cast<int>(std::min(h / cell, 4.0 * m)) + 1;
+    auto column = [&](double x) { return std::clamp(static_cast<int>((x - minX) / cell), 0, nx - 1); };
+    auto row = [&](double y) { return std::clamp(static_cast<int>((y - minY) / cell), 0, ny - 1); };
+
+    // Segments binned into every cell of their bounding box, counted first, then filled in order.
+    std::vector<std::size_t> start(static_cast<std::size_t>(nx) * ny + 1, 0);
+    auto forCells = [&](int i, auto&& visit) {
+        const TContourPoint& a = ring[i];
+        const TContourPoint& b = ring[(i + 1) % m];
+        const int c0 = column(std::min(a.x, b.x)), c1 = column(std::max(a.x, b.x));
+        const int r0 = row(std::min(a.y, b.y)), r1 = row(std::max(a.y, b.y));
+        for (int r = r0; r <= r1; ++r)
+            for (int c = c0; c <= c1; ++c)
+                visit(static_cast<std::size_t>(r) * nx + c);
+    };
+    for (int i = 0; i < m; ++i)
+        forCells(i, [&](std::size_t cellIndex) { ++start[cellIndex + 1]; });
+    for (std::size_t k = 1; k < start.size(); ++k)
+        start[k] += start[k - 1];
+    std::vector<int> members(start.back());
+    std::vector<std::size_t> fill(start.begin(), start.end() - 1);
+    for (int i = 0; i < m; ++i)
+        forCells(i, [&](std::size_t cellIndex) { members[fill[cellIndex]++] = i; });
+
+    for (std::size_t cellIndex = 0; cellIndex + 1 < start.size(); ++cellIndex) {
+        for (std::size_t p = start[cellIndex]; p < start[cellIndex + 1]; ++p) {
+            const int i = members[p];
+            if (best.first >= 0 && i > best.first)
+                break;
+            for (std::size_t q = p + 1; q < start[cellIndex + 1]; ++q) {
+                const int j = members[q];
+                if (j == i + 1 || (i == 0 && j == m - 1))
+                    continue;
+                if (best.first >= 0 && std::pair{i, j} >= best)
+                    break;
+                if (SegmentsMeet(ring[i], ring[(i + 1) % m], ring[j], ring[(j + 1) % m]))
+                    best = {i, j};
+            }
+        }
+    }
+    return best;
+}
+
+TProfileCheck CheckProfile(const std::vector<TContourPoint>& table, std::size_t clicked, TNormalisation normalisation)
+{
+    TProfileCheck check;
+    check.Points = clicked;
+    if (clicked == 0) {
+        check.State = TCheckState::NoPoints;
+        return check;
+    }
+    if (clicked <= 3 || table.size() != clicked + 1) {
+        check.State = TCheckState::TooFewPoints;
+        return check;
+    }
+    if (normalisation != TNormalisation::Done) {
+        check.State = normalisation == TNormalisation::Off ? TCheckState::NotNormalised
+                                                             : TCheckState::NormalisationFailed;
+        return check;
+    }
+    check.State = TCheckState::Checked;
+
+    check.RoundTheNose = GoesRoundTheNose(table, clicked);
+    if (check.RoundTheNose)
+        MeasureThicknessAndCamber(table, check);
+
+    // The edge as XFOIL will see it: open when its outline ends elsewhere than where it starts.
+    const std::vector<std::size_t> entries = XfoilEntries(table);
+    const TContourPoint& first = table[entries.front()];
+    const TContourPoint& last = table[entries.back()];
+    check.OpenTrailingEdge = !SameLine(first, last);
+    check.TrailingEdgeGap = check.OpenTrailingEdge ? std::hypot(last.x - first.x, last.y - first.y) : 0.0;
+
+    for (std::size_t i = 1; i < table.size(); ++i) {
+        if (SameLine(table[i - 1], table[i])) {
+            if (check.Duplicates++ == 0)
+                check.FirstDuplicateLine = FileLine(i);
+        }
+    }
+
+    MeasureTurns(table, entries, check);
+    FindSelfCrossing(table, entries, check);
+    return check;
+}
+
+std::vector<std::string> ProfileCheckLines(const TProfileCheck& check, std::string_view separator)
+{
+    auto percent = [&](double fraction, int decimals) { return Fixed(100.0 * fraction, decimals, separator) + " %"; };
+    auto position = [&](double x) { return Fixed(x, 2, separator); };
+    std::vector<std::string> lines;
+    switch (check.State) {
+    case TCheckState::NoPoints:
+        lines.push_back("Keine Punkte: nichts zu prüfen.");
+        return lines;
+    case TCheckState::TooFewPoints:
+        lines.push_back(std::string("Nur ") + (check.Points == 1 ? "1 Punkt" : std::to_string(check.Points) + " Punkte") +
+                        ": Erst ab 4 Punkten wird das Profil geschlossen und geprüft.");
+        return lines;
+    case TCheckState::NotNormalised:
+        lines.push_back("Nicht normiert: nichts zu prüfen.");
+        return lines;
+    case TCheckState::NormalisationFailed:
+        lines.push_back("Normieren unmöglich (alle Punkte auf einer Senkrechten): nichts zu prüfen.");
+        return lines;
+    case TCheckState::Checked:
+        break;
+    }
+
+    lines.push_back("Punkte: " + std::to_string(check.Points) + " und der Schlusspunkt 1 0");
+    if (check.RoundTheNose) {
+        lines.push_back("Größte Dicke: " + percent(check.Thickness, 1) + " der Sehne bei x = " + position(check.ThicknessX));
+        // A camber that rounds to 0.0 % has no meaningful position.
+        lines.push_back(Fixed(100.0 * std::fabs(check.Camber), 1, ".") == "0.0"
+                            ? std::string("Größte Wölbung: keine")
+                            : "Größte Wölbung: " + percent(check.Camber, 1) + " der Sehne bei x = " + position(check.CamberX));
+    } else {
+        lines.push_back("Dicke und Wölbung: nicht bestimmbar");
+    }
+    lines.push_back(check.OpenTrailingEdge ? "Hinterkante: offen, Spalt " + percent(check.TrailingEdgeGap, 2) + " der Sehne"
+                                           : std::string("Hinterkante: geschlossen"));
+    if (check.SharpestTurnLine > 0)
+        lines.push_back("Schärfster Knick: " + Fixed(check.SharpestTurn, 1, separator) + "° in Zeile " +
+                        std::to_string(check.SharpestTurnLine));
+
+    if (!check.RoundTheNose)
+        lines.push_back("Warnung: Der Umriss geht nicht um die Nase herum; Ober- und Unterseite werden beide gebraucht.");
+    if (check.SelfCrossing)
+        lines.push_back("Warnung: Der Umriss kreuzt sich selbst (Strecken ab Zeile " + std::to_string(check.CrossingLines[0]) +
+                        " und ab Zeile " + std::to_string(check.CrossingLines[1]) + ").");
+    if (check.Duplicates > 0)
+        lines.push_back("Warnung: " +
+                        (check.Duplicates == 1 ? std::string("1 Punkt wiederholt") : std::to_string(check.Duplicates) + " Punkte wiederholen") +
+                        " den vorigen (zuerst Zeile " + std::to_string(check.FirstDuplicateLine) +
+                        "); „Für XFOIL speichern“ schreibt jeden nur einmal.");
+    if (!check.SharpTurnLines.empty())
+        lines.push_back("Warnung: " + std::string(check.SharpTurnLines.size() == 1 ? "Ein Knick" : "Knicke") + " über " +
+                        Fixed(SharpTurnLimit, 0, separator) + "° (Zeile " + LineList(check.SharpTurnLines) +
+                        (check.SharpTurnLines.size() == 1 ? ") verdirbt" : ") verderben") +
+                        " XFOIL die Paneleinteilung.");
+    if (check.OpenTrailingEdge)
+        lines.push_back("Warnung: Die Datei schließt die offene Hinterkante mit „1 0“, das rechnet XFOIL falsch; "
+                        "„Für XFOIL speichern“ schreibt sie offen.");
+    return lines;
+}

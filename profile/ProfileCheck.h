@@ -1,0 +1,72 @@
+#pragma once
+
+#include "TContourPoint.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// The check of a recomputed profile table that the review window shows under the plot: the
+/// figures an aerodynamicist looks at first, and the faults that spoil the file for XFOIL.
+///
+/// Definitions (the table is normalised: chord from the nose (0, 0) to the trailing edge (1, 0)):
+/// - The outline is the closed polygon through the table's entries, closing point included.
+/// - Thickness at x is the height of the outline's cut by the vertical line at x: the highest
+///   minus the lowest y where the outline meets it. For an outline that goes round the nose once
+///   this is the upper minus the lower surface, both interpolated linearly at the same x, that is
+///   perpendicular to the chord (not to the camber line). Camber at x is the middle of that cut.
+///   Both are sampled at CheckStations + 1 equally spaced x from the nose to the trailing edge;
+///   the greatest camber is the one of greatest magnitude, with its sign.
+/// - The nose is the first clicked entry of smallest x; the upper side runs from the trailing edge
+///   to it, the lower side from it to the last clicked entry.
+/// - Turns are measured where XFOIL measures its panel angles, at the inner points of the outline
+///   that the XFOIL file writes (XfoilEntries), as the angle between the directions of the
+///   segment into and the segment out of the point: 0 straight on, 180 back on itself.
+
+/// XFOIL warns of an excessive panel angle when the sine of the angle between neighbouring
+/// segments of the loaded outline exceeds that of 40 degrees (measured: 39.98 degrees pass, 40.62
+/// warn). It takes the arcsine, so it reads a spike of 150 degrees as 30; this check does not.
+constexpr double SharpTurnLimit = 40.0;
+
+/// Equal steps of x at which thickness and camber are sampled: 0.05 % of the chord each.
+constexpr int CheckStations = 2000;
+
+/// What became of the normalisation in the recompute.
+enum class TNormalisation { Off, Failed, Done };
+
+enum class TCheckState { Checked, NoPoints, TooFewPoints, NotNormalised, NormalisationFailed };
+
+struct TProfileCheck {
+    TCheckState State = TCheckState::NoPoints;
+    std::size_t Points = 0;     ///< clicked points: the table without its closing point
+    bool RoundTheNose = false;  ///< both sides have points and reach behind the middle of the chord
+    double Thickness = 0.0;     ///< greatest thickness, chord fraction (only when RoundTheNose)
+    double ThicknessX = 0.0;
+    double Camber = 0.0;        ///< greatest camber with its sign, chord fraction (only when RoundTheNose)
+    double CamberX = 0.0;
+    bool OpenTrailingEdge = false; ///< the XFOIL file's outline ends elsewhere than it starts; the .dat closes it
+    double TrailingEdgeGap = 0.0;  ///< distance between those two ends, chord fraction
+    double SharpestTurn = 0.0;     ///< degrees
+    int SharpestTurnLine = 0;      ///< file line of the point (the title is line 1); 0: no inner point
+    std::vector<int> SharpTurnLines; ///< every point turning by more than SharpTurnLimit
+    int Duplicates = 0;              ///< entries whose line repeats the line before
+    int FirstDuplicateLine = 0;
+    bool SelfCrossing = false;       ///< two segments that are not neighbours meet
+    int CrossingLines[2] = {0, 0};   ///< first lines of the two segments, the smallest such pair
+};
+
+/// Checks a table of the recompute: `clicked` points were clicked (the table holds one more, the
+/// closing point, when there are more than three).
+TProfileCheck CheckProfile(const std::vector<TContourPoint>& table, std::size_t clicked, TNormalisation normalisation);
+
+/// The check in German, one short line each, numbers with the given decimal separator.
+std::vector<std::string> ProfileCheckLines(const TProfileCheck& check, std::string_view separator);
+
+/// Whether two closed segments ab and cd share a point.
+bool SegmentsMeet(const TContourPoint& a, const TContourPoint& b, const TContourPoint& c, const TContourPoint& d);
+
+/// The smallest pair (i < j) of segments of the closed polygon `ring` (segment i runs from ring[i]
+/// to ring[i + 1], the last back to ring[0]) that meet without being neighbours; {-1, -1} if none.
+/// Near-linear for outlines: segments are binned on a grid of about as many cells as points.
+std::pair<int, int> FirstSelfCrossing(const std::vector<TContourPoint>& ring);
