@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <numbers>
 
@@ -94,7 +95,7 @@ bool CutSurfaces(const std::vector<TContourPoint>& table, TSurfaces& surfaces)
     };
     // Straight segments between clicks would make the flat maxima of thickness and camber hop from
     // click to click; a Hermite curve through them (straight into corners) keeps them in place.
-    constexpr int Pieces = 8;
+    constexpr int MaxPieces = 8;
     const std::size_t n = table.size();
     for (std::size_t i = 0; i < n; ++i) {
         const TContourPoint& p0 = table[(i + n - 1) % n];
@@ -102,7 +103,9 @@ bool CutSurfaces(const std::vector<TContourPoint>& table, TSurfaces& surfaces)
         const TContourPoint& p2 = table[(i + 1) % n];
         const TContourPoint& p3 = table[(i + 2) % n];
         const double length = std::hypot(p2.x - p1.x, p2.y - p1.y);
-        if (length == 0.0) {
+        // A segment within a station or two has nothing for a curve to add.
+        const int pieces = static_cast<int>(std::clamp(std::fabs(p2.x - p1.x) / step, 1.0, double{MaxPieces}));
+        if (length == 0.0 || pieces == 1) {
             cut(p1, p2);
             continue;
         }
@@ -113,10 +116,10 @@ bool CutSurfaces(const std::vector<TContourPoint>& table, TSurfaces& surfaces)
         t2x = -t2x;
         t2y = -t2y;
         TContourPoint previous = p1;
-        for (int k = 1; k <= Pieces; ++k) {
-            const double u = static_cast<double>(k) / Pieces, u2 = u * u, u3 = u2 * u;
+        for (int k = 1; k <= pieces; ++k) {
+            const double u = static_cast<double>(k) / pieces, u2 = u * u, u3 = u2 * u;
             const double h00 = 2 * u3 - 3 * u2 + 1, h10 = u3 - 2 * u2 + u, h01 = -2 * u3 + 3 * u2, h11 = u3 - u2;
-            const TContourPoint next = k == Pieces ? p2
+            const TContourPoint next = k == pieces ? p2
                                                    : TContourPoint{h00 * p1.x + h10 * t1x + h01 * p2.x + h11 * t2x,
                                                                    h00 * p1.y + h10 * t1y + h01 * p2.y + h11 * t2y, 0.0};
             cut(previous, next);
@@ -300,45 +303,62 @@ std::pair<int, int> FirstSelfCrossing(const std::vector<TContourPoint>& ring)
         maxY = std::max(maxY, p.y);
     }
     const double w = maxX - minX, h = maxY - minY;
-    if (!std::isfinite(w) || !std::isfinite(h))
+    double length = 0.0;
+    for (int i = 0; i < m; ++i)
+        length += std::hypot(ring[(i + 1) % m].x - ring[i].x, ring[(i + 1) % m].y - ring[i].y);
+    if (!std::isfinite(w) || !std::isfinite(h) || !std::isfinite(length) || !(length > 0.0))
         return best;
-    // About m square cells over the box; a flat box gets a row of m.
-    double cell = std::max(std::sqrt(w * h / m), std::max(w, h) / m);
-    if (!(cell > 0.0))
-        cell = 1.0;
-    const int nx = static_cast<int>(std::min(w / cell, 4.0 * m)) + 1;
-    const int ny = static_cast<int>(std::min(h / cell, 4.0 * m)) + 1;
-    auto column = [&](double x) { return std::clamp(static_cast<int>((x - minX) / cell), 0, nx - 1); };
-    auto row = [&](double y) { return std::clamp(static_cast<int>((y - minY) / cell), 0, ny - 1); };
-
-    // Segments binned into every cell of their bounding box, counted first, then filled in order.
-    std::vector<std::size_t> start(static_cast<std::size_t>(nx) * ny + 1, 0);
-    auto forCells = [&](int i, auto&& visit) {
+    // Cells of four average segment lengths: a cell the outline passes holds a handful of
+    // segments, and only the cells it passes are kept, sorted, not a grid over its whole box.
+    const double cell = 4.0 * length / m;
+    const std::int64_t nx = static_cast<std::int64_t>(w / cell) + 1;
+    auto key = [&](double x, double y) {
+        return static_cast<std::uint64_t>(static_cast<std::int64_t>((y - minY) / cell) * nx +
+                                          static_cast<std::int64_t>((x - minX) / cell));
+    };
+    struct TEntry {
+        std::uint64_t cell;
+        int segment;
+        bool operator<(const TEntry& o) const { return cell != o.cell ? cell < o.cell : segment < o.segment; }
+        bool operator==(const TEntry& o) const = default;
+    };
+    std::vector<TEntry> entries;
+    entries.reserve(static_cast<std::size_t>(m) * 2);
+    for (int i = 0; i < m; ++i) {
         const TContourPoint& a = ring[i];
         const TContourPoint& b = ring[(i + 1) % m];
-        const int c0 = column(std::min(a.x, b.x)), c1 = column(std::max(a.x, b.x));
-        const int r0 = row(std::min(a.y, b.y)), r1 = row(std::max(a.y, b.y));
-        for (int r = r0; r <= r1; ++r)
-            for (int c = c0; c <= c1; ++c)
-                visit(static_cast<std::size_t>(r) * nx + c);
-    };
-    for (int i = 0; i < m; ++i)
-        forCells(i, [&](std::size_t cellIndex) { ++start[cellIndex + 1]; });
-    for (std::size_t k = 1; k < start.size(); ++k)
-        start[k] += start[k - 1];
-    std::vector<int> members(start.back());
-    std::vector<std::size_t> fill(start.begin(), start.end() - 1);
-    for (int i = 0; i < m; ++i)
-        forCells(i, [&](std::size_t cellIndex) { members[fill[cellIndex]++] = i; });
+        // In steps of at most half a cell, each step's box covering at most 2 x 2 cells.
+        const int steps = static_cast<int>(std::hypot(b.x - a.x, b.y - a.y) / (cell / 2)) + 1;
+        const std::size_t first = entries.size();
+        for (int k = 0; k < steps; ++k) {
+            const double t0 = static_cast<double>(k) / steps, t1 = static_cast<double>(k + 1) / steps;
+            const double x0 = a.x + t0 * (b.x - a.x), x1 = a.x + t1 * (b.x - a.x);
+            const double y0 = a.y + t0 * (b.y - a.y), y1 = a.y + t1 * (b.y - a.y);
+            for (const double x : {x0, x1}) {
+                for (const double y : {y0, y1}) {
+                    const TEntry entry{key(x, y), i};
+                    // Each cell once per segment: repeated keys would only slow the sort down. A
+                    // straight segment meets a cell in one stretch, so its last few cells suffice.
+                    const std::size_t recent = std::max(first, entries.size() - std::min<std::size_t>(entries.size(), 4));
+                    if (std::find(entries.begin() + static_cast<std::ptrdiff_t>(recent), entries.end(), entry) == entries.end())
+                        entries.push_back(entry);
+                }
+            }
+        }
+    }
+    std::sort(entries.begin(), entries.end());
 
-    for (std::size_t cellIndex = 0; cellIndex + 1 < start.size(); ++cellIndex) {
-        for (std::size_t p = start[cellIndex]; p < start[cellIndex + 1]; ++p) {
-            const int i = members[p];
+    for (std::size_t g = 0; g < entries.size();) {
+        std::size_t end = g + 1;
+        while (end < entries.size() && entries[end].cell == entries[g].cell)
+            ++end;
+        for (std::size_t p = g; p < end; ++p) {
+            const int i = entries[p].segment;
             if (best.first >= 0 && i > best.first)
                 break;
-            for (std::size_t q = p + 1; q < start[cellIndex + 1]; ++q) {
-                const int j = members[q];
-                if (j == i + 1 || (i == 0 && j == m - 1))
+            for (std::size_t q = p + 1; q < end; ++q) {
+                const int j = entries[q].segment;
+                if (j == i || j == i + 1 || (i == 0 && j == m - 1))
                     continue;
                 if (best.first >= 0 && std::pair{i, j} >= best)
                     break;
@@ -346,6 +366,7 @@ std::pair<int, int> FirstSelfCrossing(const std::vector<TContourPoint>& ring)
                     best = {i, j};
             }
         }
+        g = end;
     }
     return best;
 }

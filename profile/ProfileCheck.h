@@ -68,5 +68,5 @@ bool SegmentsMeet(const TContourPoint& a, const TContourPoint& b, const TContour
 
 /// The smallest pair (i < j) of segments of the closed polygon `ring` (segment i runs from ring[i]
 /// to ring[i + 1], the last back to ring[0]) that meet without being neighbours; {-1, -1} if none.
-/// Near-linear for outlines: segments are binned on a grid of about as many cells as points.
+/// Near-linear for outlines: segments are binned in the cells of a fine grid that they pass.
 std::pair<int, int> FirstSelfCrossing(const std::vector<TContourPoint>& ring);
