@@ -115,6 +115,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     N1 = Edit1->addSeparator();
     Rckgngig1 = Edit1->addAction(QStringLiteral("Rückgängig"));
     Wiederholen1 = Edit1->addAction(QStringLiteral("Wiederholen"));
+    N2 = Edit1->addSeparator();
+    SttzpunkteaufdieLiniesetzen1 = Edit1->addAction(QStringLiteral("Stützpunkte auf die Linie setzen"));
     // The menu shows the keys; they act through the window's key preview, so the shortcuts apply
     // only while the menu itself has the focus and never take a key from the window.
     Rckgngig1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -136,6 +138,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     bind(KurzHilfe1, &TForm1::KurzHilfe1Click);
     bind(Rckgngig1, &TForm1::Rckgngig1Click);
     bind(Wiederholen1, &TForm1::Wiederholen1Click);
+    bind(SttzpunkteaufdieLiniesetzen1, &TForm1::SttzpunkteaufdieLiniesetzen1Click);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(10);

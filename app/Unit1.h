@@ -84,6 +84,8 @@ public:
     QAction* N1 = nullptr;           ///< the separator before the history items of "Edit"
     QAction* Rckgngig1 = nullptr;    ///< "Rückgängig", Ctrl+Z
     QAction* Wiederholen1 = nullptr; ///< "Wiederholen", Ctrl+Y and Ctrl+Shift+Z
+    QAction* N2 = nullptr;           ///< the separator before the refinement
+    QAction* SttzpunkteaufdieLiniesetzen1 = nullptr; ///< "Stützpunkte auf die Linie setzen"
     TForm1Client* Client = nullptr;
     platform::FileDialogRequest OpenDialog1;
 
@@ -109,6 +111,8 @@ public:
     /// Undo and redo of one contour edit; the hot state is sampled afresh at the cursor.
     void Rckgngig1Click();
     void Wiederholen1Click();
+    /// Moves every point onto the centre of the drawn line under it, as one undoable step.
+    void SttzpunkteaufdieLiniesetzen1Click();
 
     // Picture and view.
     void RenderView();
