@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QtMath>
 #include <QWheelEvent>
 
 #include <optional>
@@ -51,14 +52,31 @@ void TChart::DrawChart(QImage& image)
 {
     const QLocale locale;
     Separators = {locale.decimalPoint().toStdString(), locale.groupSeparator().toStdString()};
+    const QSize client = image.deviceIndependentSize().toSize();
     TQtChartCanvas canvas(&image);
-    TCustomAxisPanel::DrawChart(canvas, image.width(), image.height());
+    TCustomAxisPanel::DrawChart(canvas, client.width(), client.height());
+}
+
+bool TChart::bitmapFits() const
+{
+    const qreal ratio = devicePixelRatio();
+    return bitmap_.devicePixelRatio() == ratio && bitmap_.size() == bitmapSize(size(), ratio);
+}
+
+QSize TChart::bitmapSize(QSize client, qreal ratio)
+{
+    return QSize(qCeil(client.width() * ratio), qCeil(client.height() * ratio));
 }
 
 void TChart::paintBitmap()
 {
-    if (bitmap_.size() != size())
-        bitmap_ = QImage(size(), QImage::Format_RGB32);
+    if (!bitmapFits()) {
+        // At the screen's pixel ratio, so that labels and markers are as sharp as the screen allows;
+        // everything is still laid out in logical pixels.
+        const qreal ratio = devicePixelRatio();
+        bitmap_ = QImage(bitmapSize(size(), ratio), QImage::Format_RGB32);
+        bitmap_.setDevicePixelRatio(ratio);
+    }
     // Cleared first: a repaint request made while drawing must not be lost.
     Dirty = false;
     ++painting_;
@@ -72,7 +90,7 @@ void TChart::paintBitmap()
 void TChart::paintEvent(QPaintEvent*)
 {
     platform::Guarded([this] {
-        if (Dirty || bitmap_.size() != size())
+        if (Dirty || !bitmapFits())
             paintBitmap();
     });
     QPainter painter(this);
@@ -139,7 +157,7 @@ void TChart::wheelEvent(QWheelEvent* event)
 void TChart::DrawZoomRectangleOnWindow()
 {
     // The bitmap is what the window shows; inverting it and copying it out is drawing on the window.
-    if (bitmap_.size() != size())
+    if (!bitmapFits())
         return;
     {
         TQtChartCanvas canvas(&bitmap_);

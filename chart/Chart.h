@@ -20,9 +20,9 @@ public:
     void Repaint() override;
 
     using TCustomAxisPanel::DrawChart;
-    /// One complete drawing into an image; its size stands for the client size.
+    /// One complete drawing into an image; its size in logical pixels stands for the client size.
     void DrawChart(QImage& image);
-    /// The off-screen bitmap as the last paint left it.
+    /// The off-screen bitmap as the last paint left it, at the screen's device pixel ratio.
     const QImage& Bitmap() const { return bitmap_; }
 
     /// The control's own events, called before the chart's handling of the same event.
@@ -43,6 +43,9 @@ protected:
 
 private:
     void paintBitmap();
+    /// Whether the bitmap has the client's size at the screen's current pixel ratio.
+    bool bitmapFits() const;
+    static QSize bitmapSize(QSize client, qreal ratio);
 
     QImage bitmap_;
     int painting_ = 0;

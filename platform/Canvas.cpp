@@ -2,9 +2,11 @@
 
 #include <QFontMetrics>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
-Canvas::Canvas(QPaintDevice* device) : painter_(device)
+Canvas::Canvas(QPaintDevice* device) : painter_(device), ratio_(device ? device->devicePixelRatio() : 1.0)
 {
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
@@ -38,8 +40,27 @@ void Canvas::fillDotGaps(QPoint from, QPoint to)
     applyPen();
 }
 
+QPointF Canvas::penCentre() const
+{
+    // A logical pixel (x, y) covers (x, y) .. (x + 1, y + 1): a pen of odd width is centred on the
+    // middle of the pixels it paints, one of even width on their common edge.
+    const int w = pen_.width < 1 ? 1 : pen_.width;
+    return w % 2 ? QPointF(0.5, 0.5) : QPointF(0.0, 0.0);
+}
+
 void Canvas::strokeLine(QPoint from, QPoint to)
 {
+    if (ratio_ != 1.0) {
+        // Above one device pixel per logical pixel the line is drawn as a shape, sharp at the device's
+        // resolution, covering along its major axis the logical pixels from the start's up to the end's.
+        // The stroke runs from half a major step before the start pixel's middle.
+        const QPointF d = to - from;
+        const bool xMajor = std::abs(d.x()) >= std::abs(d.y());
+        const QPointF middle = xMajor ? QPointF(0.5, penCentre().y()) : QPointF(penCentre().x(), 0.5);
+        const QPointF start = middle - d / (2.0 * std::max(std::abs(d.x()), std::abs(d.y())));
+        painter_.drawLine(QLineF(from + start, to + start));
+        return;
+    }
     // Qt rasterises a line alike whichever way it runs and paints the end with the lower coordinate
     // along its major axis, leaving the other one; a line running backwards thus needs its ends exchanged.
     const int dx = to.x() - from.x();
@@ -114,7 +135,10 @@ void Canvas::Rectangle(int l, int t, int r, int b)
             painter_.fillRect(QRect(l, t, r - l - 1, b - t - 1), ToQColor(brush_.color));
         return;
     }
-    painter_.drawRect(QRect(l, t, r - l - 1, b - t - 1));
+    if (ratio_ != 1.0)
+        painter_.drawRect(QRectF(QPointF(l, t) + penCentre(), QSizeF(r - l - 1, b - t - 1)));
+    else
+        painter_.drawRect(QRect(l, t, r - l - 1, b - t - 1));
 }
 
 void Canvas::Ellipse(int l, int t, int r, int b)
@@ -123,7 +147,10 @@ void Canvas::Ellipse(int l, int t, int r, int b)
         return;
     applyPen();
     applyBrush();
-    painter_.drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
+    if (ratio_ != 1.0)
+        painter_.drawEllipse(QRectF(QPointF(l, t) + penCentre(), QSizeF(r - l - 1, b - t - 1)));
+    else
+        painter_.drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
 }
 
 void Canvas::MoveTo(int x, int y)

@@ -14,7 +14,8 @@
 /// A GDI-like drawing surface over QPainter, with GDI's pixel rules:
 /// rectangles and ellipses exclude their right and bottom edges, a line excludes its end pixel,
 /// and the inverting exclusive-or pen (pmNotXor) restores every pixel when drawn twice.
-/// Antialiasing is off: every line is one pixel and nothing is smoothed.
+/// Antialiasing is off: every line is one pixel and nothing is smoothed. Coordinates are logical pixels;
+/// on a device of a higher pixel ratio text and shapes are drawn at the device's resolution.
 class Canvas {
 public:
     enum class PenStyle { Solid, Dot, Clear };
@@ -99,9 +100,14 @@ private:
     void fillDotGaps(QPoint from, QPoint to);
     /// A line in the painter's pen with its start pixel painted and its end pixel left, in any direction.
     void strokeLine(QPoint from, QPoint to);
+    /// Where the pen's stroke is centred within a logical pixel, for drawing above one device pixel each.
+    QPointF penCentre() const;
     void applyBrush();
 
     QPainter painter_;
+    /// Device pixels per logical pixel: at 1 the pixel rules are Qt's own, above it shapes are drawn
+    /// sharp at the device's resolution while covering the same logical pixels.
+    qreal ratio_;
     Pen pen_;
     Brush brush_;
     QFont font_;

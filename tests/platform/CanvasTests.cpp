@@ -112,6 +112,31 @@ TEST(CanvasPixels, LinePaintsItsStartAndNotItsEndInEveryDirection)
     }
 }
 
+// Above one device pixel per logical pixel a line parallel to an axis covers exactly the device pixels
+// of the logical pixels it covers at ratio 1, in both directions and for a wide pen.
+TEST(CanvasPixels, AtRatio2AxisParallelLinesCoverTheSameLogicalPixels)
+{
+    const QPoint c(30, 30);
+    for (const QPoint d : {QPoint(12, 0), QPoint(-12, 0), QPoint(0, 12), QPoint(0, -12)})
+        for (const int width : {1, 2}) {
+            QImage two(120, 120, QImage::Format_RGB32);
+            two.fill(Qt::white);
+            two.setDevicePixelRatio(2);
+            {
+                Canvas canvas(&two);
+                canvas.pen().width = width;
+                canvas.MoveTo(c.x(), c.y());
+                canvas.LineTo(c.x() + d.x(), c.y() + d.y());
+            }
+            const auto one = linePixels(c, c + d, width);
+            for (int y = 0; y < 60; ++y)
+                for (int x = 0; x < 60; ++x)
+                    for (int k = 0; k < 4; ++k)
+                        ASSERT_EQ(two.pixel(2 * x + k % 2, 2 * y + k / 2) != qRgb(255, 255, 255), one.count({x, y}) == 1)
+                            << d.x() << "," << d.y() << " width " << width << " at " << x << "," << y;
+        }
+}
+
 // A slanted line running backwards narrows the clip for a moment; the caller's clip must come back.
 TEST(CanvasPixels, BackwardLineKeepsTheClip)
 {
