@@ -174,10 +174,11 @@ void MeasureThicknessAndCamber(const std::vector<TContourPoint>& table, TProfile
             const double x = surfaces.x0 + s * surfaces.step;
             // Round the nose the pairs may not reach past the ends of the outline.
             const double room = std::min(s, CheckStations - s) * surfaces.step;
-            const double h = std::clamp(thickness[s] / 2.0 * std::sin(std::atan(slope)), -room, room);
+            // sin(atan(slope)), without either.
+            const double h = std::clamp(thickness[s] / 2.0 * slope / std::sqrt(1.0 + slope * slope), -room, room);
             const double yU = surfaces.At(surfaces.upper, x - h), yL = surfaces.At(surfaces.lower, x + h);
             nextCamber[s] = (yU + yL) / 2.0;
-            nextThickness[s] = std::hypot(2.0 * h, yU - yL);
+            nextThickness[s] = std::sqrt(4.0 * h * h + (yU - yL) * (yU - yL));
         }
         camber.swap(nextCamber);
         thickness.swap(nextThickness);
