@@ -230,4 +230,37 @@ TEST(XfoilConsumer, ComputesItsOwnOpenEdgedNaca2412FromTheXfoilSave)
     EXPECT_LT(*dat.cl, 0.8 * *builtIn.cl) << "the closing point after the open edge spoils the .dat for XFOIL";
 }
 
+TEST(XfoilConsumer, WarnsOfSharpTurnsExactlyWhereXfoilDoes)
+{
+    const QString xfoil = QStandardPaths::findExecutable(QStringLiteral("xfoil"));
+    if (xfoil.isEmpty())
+        GTEST_SKIP() << "xfoil is not installed (Debian package xfoil); the consumer test needs it";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    FakeServices services;
+    // One click on the upper side, 39 px from its neighbours, lifted: a kink of about 26 and 54 degrees.
+    int warned = 0;
+    for (const double lift : {9.0, 20.0}) {
+        SCOPED_TRACE(lift);
+        std::vector<TContourPoint> contour = ClickedNaca2412();
+        contour[20].y -= lift;
+        TForm2 form;
+        form.Link.Contour = &contour;
+        form.Link.ViewImageHeight = [] { return 900; };
+        form.Button1->click();
+        services.saveAnswer = dir.filePath(QStringLiteral("kink.dat"));
+        form.Button3->click();
+        const QString output = RunXfoilScript(xfoil, dir.path(), QStringLiteral("PLOP\nG F\n\nLOAD kink.dat\n\nQUIT\n"));
+        const QRegularExpressionMatch warning =
+            QRegularExpression(QStringLiteral("Excessive panel angle\\s*[-\\d.]+\\s*at i =\\s*(\\d+)")).match(output);
+        const QString check = form.Memo2->toPlainText();
+        ASSERT_EQ(warning.hasMatch(), check.contains(QStringLiteral("über 40°"))) << check.toStdString() << output.toStdString();
+        warned += warning.hasMatch() ? 1 : 0;
+        if (warning.hasMatch()) {
+            // XFOIL counts points from 1; the file's first point is its line 2.
+            EXPECT_TRUE(check.contains(QStringLiteral("(Zeile %1)").arg(warning.captured(1).toInt() + 1))) << check.toStdString();
+        }
+    }
+}
+
 } // namespace
