@@ -3,7 +3,9 @@
 #include "ErrorHandler.h"
 #include "Services.h"
 
+#include <QLibraryInfo>
 #include <QString>
+#include <QTranslator>
 
 #include <csignal>
 
@@ -28,4 +30,15 @@ void InstallDefaultExceptionHandler()
     platform::SetExceptionSink([](const std::string& message) {
         platform::Current().ShowError(QString::fromStdString(message));
     });
+}
+
+QTranslator* InstallGermanQtTranslation()
+{
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+        !QCoreApplication::installTranslator(translator)) {
+        delete translator;
+        return nullptr;
+    }
+    return translator;
 }

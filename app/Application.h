@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+class QTranslator;
+
 /// The application object: its notify override is the program's default exception handler.
 class TApplication final : public QApplication {
 public:
@@ -13,6 +15,11 @@ public:
 /// write past the file-size limit an error the handler reports instead of a signal that ends the
 /// process.
 void InstallDefaultExceptionHandler();
+
+/// Installs Qt's own German translation (qtbase_de), so that the standard dialogs (open, save, their
+/// questions, the message-box buttons) are German like the program, whatever the user's locale.
+/// Returns the translator, owned by the application; nullptr where the translation is not installed.
+QTranslator* InstallGermanQtTranslation();
 
 /// Creates a window, assigns it to its global instance, and only then runs its create handler.
 template <class TForm>

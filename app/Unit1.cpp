@@ -2,11 +2,14 @@
 
 #include "ContourEditor.h"
 #include "ErrorHandler.h"
+#include "MenuBarKeys.h"
+#include "SyntheticWheel.h"
+#include "WindowPlacement.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QCloseEvent>
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -15,7 +18,6 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QRegion>
-#include <QScreen>
 #include <QTimer>
 
 TContourPointArray ContourPoints;
@@ -125,6 +127,9 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     Wiederholen1->setShortcutContext(Qt::WidgetShortcut);
     Rckgngig1->setEnabled(false);
     Wiederholen1->setEnabled(false);
+    platform::EnableMenuBarKeys(bar);
+    // Every notch over the window is a wheel notification, also over the menu bar.
+    platform::ForwardWheel(bar, Client);
 
     const auto bind = [this](QAction* action, void (TForm1::*handler)()) {
         connect(action, &QAction::triggered, this, [this, handler] { platform::Guarded([&] { (this->*handler)(); }); });
@@ -148,11 +153,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     // Keys the client area leaves alone reach the window once, by propagation.
     installEventFilter(this);
 
-    resize(OuterWidth, OuterHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->availableGeometry();
-        move(area.center() - QPoint(OuterWidth / 2, OuterHeight / 2));
-    }
+    // The outer size includes the frame, which the window system may report only after the first show.
+    platform::KeepCentredOnScreen(this, QSize(OuterWidth, OuterHeight));
 }
 
 TForm1::~TForm1()
@@ -229,10 +231,13 @@ void TForm1::FormCloseQuery(bool& CanClose)
     CanClose = false;
     const bool yes = platform::Current().Confirm(
         this, QStringLiteral("Achtung: Es sind Stützpunktdaten vorhanden !!Zovori weiter bearbeiten ?"));
-    if (yes)
+    if (yes) {
+        // Asked from a minimised window (its task-bar entry), the answer brings the work back in view.
+        setWindowState(windowState() & ~Qt::WindowMinimized);
         PolygonzurProfildateiweiterbearbeiten1->trigger();
-    else
+    } else {
         CanClose = true;
+    }
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
@@ -257,8 +262,7 @@ void TForm1::PolygonzurProfildateiweiterbearbeiten1Click()
 {
     if (!ReviewWindow)
         return;
-    ReviewWindow->show();
-    ReviewWindow->raise();
+    platform::ShowRestored(ReviewWindow);
 }
 
 void TForm1::Polygonlschen1Click()
@@ -272,31 +276,13 @@ void TForm1::KurzHilfe1Click()
 {
     if (!HelpWindow)
         return;
-    HelpWindow->show();
-    HelpWindow->raise();
+    platform::ShowRestored(HelpWindow);
 }
 
 void TForm1::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     platform::Guarded([&] { FormResize(); });
-}
-
-void TForm1::showEvent(QShowEvent* event)
-{
-    QMainWindow::showEvent(event);
-    if (outerSizeFixed_)
-        return;
-    outerSizeFixed_ = true;
-    // The outer size includes the frame, which is known only once the window is shown.
-    const QSize frame = frameGeometry().size() - size();
-    if (frame.width() > 0 || frame.height() > 0) {
-        resize(OuterWidth - frame.width(), OuterHeight - frame.height());
-        if (const QScreen* screen = this->screen()) {
-            const QRect area = screen->availableGeometry();
-            move(area.center() - QPoint(OuterWidth / 2, OuterHeight / 2));
-        }
-    }
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)

@@ -148,11 +148,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    bool outerSizeFixed_ = false;
 };
 
 extern TForm1* Form1;

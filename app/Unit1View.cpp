@@ -262,7 +262,9 @@ void TForm1::FormMouseWheelDown()
 
 void TForm1::HandleWheel(QWheelEvent* event)
 {
-    const int notches = WheelFractions.Add(event->angleDelta().y());
+    const QPoint delta = event->angleDelta();
+    const int notches =
+        WheelFractions.Add(WheelNotificationDelta(delta.x(), delta.y(), event->modifiers().testFlag(Qt::AltModifier)));
     event->accept();
     for (int i = 0; i < notches; ++i)
         FormMouseWheelUp();

@@ -69,7 +69,9 @@ TForm3::TForm3(QWidget* parent) : QWidget(parent, Qt::Window)
     memoFont.setPixelSize(16);
     Memo1->setFont(memoFont);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Every line is read whole: long ones wrap at the memo's edge instead of running out of sight.
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setGeometry(8, 8, 841, 593);
     Memo1->setPlainText(HelpLines().join(QLatin1Char('\n')));
 }

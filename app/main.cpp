@@ -15,6 +15,7 @@ int main(int argc, char** argv)
     // Closing the main window ends the program (its close handler quits), not closing the last window.
     application.setQuitOnLastWindowClosed(false);
     InstallDefaultExceptionHandler();
+    InstallGermanQtTranslation();
     platform::StartKeyTracking();
 
     CreateForm(Form1);

@@ -7,8 +7,11 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 
 namespace platform {
 namespace {
@@ -33,14 +36,9 @@ public:
 
     bool Confirm(QWidget* parent, const QString& text) override
     {
-        QMessageBox box(QMessageBox::Question, QStringLiteral("Bestätigung"), text, QMessageBox::NoButton,
-                        parent);
-        QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
-        QPushButton* no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
-        box.setDefaultButton(yes);
-        box.setEscapeButton(no);
-        box.exec();
-        return box.clickedButton() == yes;
+        const std::unique_ptr<QMessageBox> box = CreateConfirmBox(parent, text);
+        box->exec();
+        return box->clickedButton() == box->defaultButton();
     }
 
     std::optional<QString> OpenFile(QWidget* parent, const FileDialogRequest& request) override
@@ -95,7 +93,59 @@ private:
 
 Services* installed = nullptr;
 
+/// A message box that keeps its text on one line: QMessageBox wraps any text wider than half the
+/// screen (at most 500 pixels) whenever it is shown or its layout changes.
+class TOneLineMessageBox final : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);
+        FitOnOneLine();
+    }
+
+    bool event(QEvent* event) override
+    {
+        if (event->type() != QEvent::LayoutRequest)
+            return QMessageBox::event(event);
+        // QMessageBox's own handling of this event is its wrapping size rule.
+        const bool result = QDialog::event(event);
+        FitOnOneLine();
+        return result;
+    }
+
+private:
+    void FitOnOneLine()
+    {
+        auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        if (!label || !layout() || !isVisible())
+            return;
+        label->setWordWrap(false);
+        layout()->activate();
+        const QSize size = layout()->totalMinimumSize();
+        const QScreen* screen = this->screen();
+        if (screen && size.width() > screen->availableGeometry().width()) {
+            label->setWordWrap(true); // only a screen too narrow for the line wraps it
+            return;
+        }
+        setFixedSize(size);
+    }
+};
+
 } // namespace
+
+std::unique_ptr<QMessageBox> CreateConfirmBox(QWidget* parent, const QString& text)
+{
+    auto box = std::make_unique<TOneLineMessageBox>(QMessageBox::Question, QStringLiteral("Bestätigung"), text,
+                                                    QMessageBox::NoButton, parent);
+    QPushButton* yes = box->addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
+    QPushButton* no = box->addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
+    box->setDefaultButton(yes);
+    box->setEscapeButton(no);
+    return box;
+}
 
 Services& Current()
 {

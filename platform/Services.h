@@ -3,8 +3,10 @@
 #include <QPoint>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
+class QMessageBox;
 class QWidget;
 
 namespace platform {
@@ -51,6 +53,10 @@ void Install(Services* services);
 /// Convenience forms of the calls above.
 inline bool KeyHeld(Key key) { return Current().KeyHeld(key); }
 inline QPoint CursorPos() { return Current().CursorPos(); }
+
+/// The confirmation box that the real Confirm runs: "Bestätigung", a question mark, "&Ja" the default
+/// button and "&Nein" the escape button, and the text on one line however long it is.
+std::unique_ptr<QMessageBox> CreateConfirmBox(QWidget* parent, const QString& text);
 
 /// Converts a filter written "text|pattern|..." into Qt's name filters, one per entry.
 QStringList NameFilters(const QString& filter);

@@ -3,10 +3,40 @@
 #include "Services.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <QWheelEvent>
 #include <QWidget>
 
 namespace platform {
+namespace {
+
+class TWheelForwarder final : public QObject {
+public:
+    TWheelForwarder(QWidget* from, QWidget* to) : QObject(from), to_(to) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Wheel || !to_)
+            return QObject::eventFilter(watched, event);
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        QWheelEvent forwarded(to_->mapFromGlobal(wheel->globalPosition()), wheel->globalPosition(),
+                              wheel->pixelDelta(), wheel->angleDelta(), wheel->buttons(), wheel->modifiers(),
+                              wheel->phase(), wheel->inverted(), wheel->source());
+        QCoreApplication::sendEvent(to_, &forwarded);
+        return true;
+    }
+
+private:
+    QPointer<QWidget> to_;
+};
+
+} // namespace
+
+void ForwardWheel(QWidget* from, QWidget* to)
+{
+    if (from && to)
+        from->installEventFilter(new TWheelForwarder(from, to));
+}
 
 void PostWheelNotification(QWidget* target, int delta)
 {

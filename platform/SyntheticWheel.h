@@ -12,4 +12,8 @@ inline constexpr int WheelNotch = 120;
 /// keys are not carried; the receiver polls them itself.
 void PostWheelNotification(QWidget* target, int delta);
 
+/// Hands every wheel event over `from` (which would keep it: a menu bar does) to `to`, so that a
+/// notch anywhere on a window reaches the window's handler.
+void ForwardWheel(QWidget* from, QWidget* to);
+
 } // namespace platform

@@ -17,3 +17,8 @@ int TWheelAccumulator::Add(int delta)
     pending_ -= notches * Notch;
     return notches;
 }
+
+int WheelNotificationDelta(int horizontal, int vertical, bool altHeld)
+{
+    return vertical == 0 && altHeld ? horizontal : vertical;
+}

@@ -12,3 +12,8 @@ public:
 private:
     int pending_ = 0;
 };
+
+/// The delta of one wheel event as the window system's wheel notification counts it: the vertical
+/// wheel. X11 reports a vertical wheel turned with Alt held as horizontal, so with Alt held and no
+/// vertical part the horizontal one stands for it; a tilt wheel without Alt notifies nothing.
+int WheelNotificationDelta(int horizontal, int vertical, bool altHeld);

@@ -10,6 +10,7 @@
 #include "ProfileText.h"
 #include "SingleLineValidator.h"
 #include "XfoilText.h"
+#include "WindowPlacement.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -64,6 +65,8 @@ TForm2::TForm2(QWidget* parent)
     Memo1->setGeometry(8, 8, 305, 537);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Tab moves on in the tab order, as in a standard memo; a tab character would reach the file.
+    Memo1->setTabChangesFocus(true);
     // Mouse moves without a button are what hands the focus to the memo.
     for (QWidget* part : {static_cast<QWidget*>(Memo1), Memo1->viewport(), static_cast<QWidget*>(Memo1->verticalScrollBar())}) {
         part->setMouseTracking(true);
@@ -162,8 +165,8 @@ TForm2::TForm2(QWidget* parent)
     Bind(CheckBox2, &QCheckBox::toggled, this, &TForm2::CheckBox2Click);
     connect(Edit2, &QLineEdit::textChanged, this, [this] { platform::Guarded([&] { Edit2Change(); }); });
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - rect().center());
+    // The frame is centred, not the client area; the window system may report the frame late.
+    platform::KeepCentredOnScreen(this);
 }
 
 void TForm2::FormCreate()

@@ -31,20 +31,25 @@ gone() {
 
 main=$(window "Zovori Konturzieher V1.21") || fail "no main window"
 sleep 1
-# The menu bar lies inside the window; the picture starts below it.
-menu=19
 
 # "Datei" / "Bild laden", then the file name typed into the open dialog.
 xdotool mousemove --window "$main" 20 9 click 1
 sleep 0.5
 xdotool key Down Return
-# The dialog is Qt-made and titled by Qt; its file name field has the focus.
-window "Open" >/dev/null || fail "no open dialog"
+# The dialog is Qt-made, titled by Qt in German; its file name field has the focus.
+window "Öffnen" >/dev/null || fail "no open dialog titled in German"
 sleep 0.5
 xdotool type --delay 20 "naca2412_scan.bmp"
 xdotool key Return
-gone "Open" || fail "the open dialog did not close"
+gone "Öffnen" || fail "the open dialog did not close"
 sleep 1
+# The menu bar lies inside the window and its height follows the font: the picture, drawn at the
+# client origin, shows where the client area begins.
+import -window "$main" -depth 8 "$E2E_OUT/digitise-loaded.ppm"
+menu=$(python3 "$E2E_HERE/menu_height.py" "$E2E_OUT/digitise-loaded.ppm" "$(dirname "$E2E_EXE")/naca2412_scan.bmp") \
+  || fail "the loaded picture is not on the screen"
+rm -f "$E2E_OUT/digitise-loaded.ppm"
+echo "the menu bar is $menu pixels high"
 
 # A move without the button arms appending; then one click per point in digitising order.
 count=0
@@ -77,11 +82,11 @@ import -window "$review" "$E2E_OUT/digitise-review-window.png"
 
 # "Speichern unter" (8, 600; 193 x 25), then the path typed into the save dialog.
 xdotool mousemove --window "$review" 100 612 click 1
-window "Save As" >/dev/null || fail "no save dialog"
+window "Speichern unter" >/dev/null || fail "no save dialog titled in German"
 sleep 0.5
 xdotool type --delay 20 "$saved"
 xdotool key Return
-gone "Save As" || fail "the save dialog did not close"
+gone "Speichern unter" || fail "the save dialog did not close"
 for _ in $(seq 50); do
   [ -f "$saved" ] && break
   sleep 0.1

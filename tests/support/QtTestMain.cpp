@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -12,6 +13,7 @@
 
 namespace {
 QtMessageHandler defaultHandler = nullptr;
+std::string configFile;
 
 // The offscreen platform reports every window operation it lacks; those lines only bury real output.
 void FilterMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
@@ -27,6 +29,22 @@ int main(int argc, char** argv)
     defaultHandler = qInstallMessageHandler(FilterMessages);
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (std::string(std::getenv("QT_QPA_PLATFORM")) == "offscreen") {
+        // Offscreen's own screen (800 x 800) is smaller than the main window; give it a desktop's,
+        // or the one a test names in device pixels ("2560x1600").
+        const char* size = std::getenv("ZOVORI_TEST_SCREEN");
+        int width = 1600, height = 1200;
+        if (size)
+            std::sscanf(size, "%dx%d", &width, &height);
+        const std::string config = "/tmp/zovori-offscreen-" + std::to_string(getpid()) + ".json";
+        if (FILE* file = std::fopen(config.c_str(), "w")) {
+            std::fprintf(file, "{\"screens\": [{\"name\": \"test\", \"x\": 0, \"y\": 0, \"width\": %d, \"height\": %d}]}\n",
+                         width, height);
+            std::fclose(file);
+            setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).c_str(), 1);
+            configFile = config;
+        }
+    }
     if (!std::getenv("XDG_RUNTIME_DIR")) {
         // Qt wants a private runtime directory and warns in every test process without one.
         const std::string dir = "/tmp/zovori-tests-" + std::to_string(getuid());
@@ -34,6 +52,8 @@ int main(int argc, char** argv)
         setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
     }
     QApplication application(argc, argv);
+    if (!configFile.empty())
+        std::remove(configFile.c_str()); // read once, at the platform's start
     QLocale::setDefault(QLocale::c());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

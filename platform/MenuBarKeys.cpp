@@ -1,0 +1,66 @@
+#include "MenuBarKeys.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QProxyStyle>
+
+namespace platform {
+namespace {
+
+/// The platform's style (Fusion here) leaves Alt alone to the application; the menu bar's own Alt
+/// navigation runs only where the style asks for it, as Windows' style does.
+class TAltNavigationStyle final : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == QStyle::SH_MenuBar_AltKeyNavigation)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+/// F10 on the window: the menu bar takes it as the tap of Alt alone that it already understands.
+class TF10Key final : public QObject {
+public:
+    TF10Key(QMenuBar* menuBar, QWidget* window) : QObject(menuBar), window_(window) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == window_ && event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_F10 && key->modifiers() == Qt::NoModifier && !key->isAutoRepeat()) {
+                TapAlt();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void TapAlt()
+    {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+        QCoreApplication::sendEvent(window_, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+        QCoreApplication::sendEvent(window_, &release);
+    }
+
+    QWidget* window_;
+};
+
+} // namespace
+
+void EnableMenuBarKeys(QMenuBar* menuBar)
+{
+    if (!menuBar)
+        return;
+    auto* style = new TAltNavigationStyle;
+    style->setParent(menuBar);
+    menuBar->setStyle(style);
+    if (QWidget* window = menuBar->window(); window && window != menuBar)
+        window->installEventFilter(new TF10Key(menuBar, window));
+}
+
+} // namespace platform
