@@ -36,11 +36,11 @@ sleep 1
 xdotool mousemove --window "$main" 20 9 click 1
 sleep 0.5
 xdotool key Down Return
-window "Open" >/dev/null || fail "no open dialog"
+window "Öffnen" >/dev/null || fail "no open dialog"
 sleep 0.5
 xdotool type --delay 20 "naca2412_scan.bmp"
 xdotool key Return
-gone "Open" || fail "the open dialog did not close"
+gone "Öffnen" || fail "the open dialog did not close"
 sleep 1
 # The menu bar lies inside the window; the picture starts below it. A pixel off would slide every
 # click along the outline, which the command does not correct, so it is measured, not assumed.
@@ -85,11 +85,11 @@ sleep 1
 
 # "Speichern unter" (8, 600; 193 x 25), then the path typed into the save dialog.
 xdotool mousemove --window "$review" 100 612 click 1
-window "Save As" >/dev/null || fail "no save dialog"
+window "Speichern unter" >/dev/null || fail "no save dialog"
 sleep 0.5
 xdotool type --delay 20 "$saved"
 xdotool key Return
-gone "Save As" || fail "the save dialog did not close"
+gone "Speichern unter" || fail "the save dialog did not close"
 for _ in $(seq 50); do
   [ -f "$saved" ] && break
   sleep 0.1
