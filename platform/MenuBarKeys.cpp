@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
 #include <QMenuBar>
 #include <QProxyStyle>
 
@@ -50,6 +52,23 @@ private:
     QWidget* window_;
 };
 
+/// Alt held for the wheel (Alt + wheel is a wheel notification) is no tap of Alt alone: the menu bar
+/// forgets the pressed Alt at any mouse event, but a wheel is not among those it watches.
+class TAltWheel final : public QObject {
+public:
+    explicit TAltWheel(QObject* parent) : QObject(parent) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Wheel &&
+            static_cast<QWheelEvent*>(event)->modifiers().testFlag(Qt::AltModifier)) {
+            QMouseEvent moved(QEvent::MouseMove, QPointF(), QPointF(), Qt::NoButton, Qt::NoButton, Qt::AltModifier);
+            QCoreApplication::sendEvent(this, &moved);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 } // namespace
 
 void EnableMenuBarKeys(QMenuBar* menuBar)
@@ -61,6 +80,8 @@ void EnableMenuBarKeys(QMenuBar* menuBar)
     menuBar->setStyle(style);
     if (QWidget* window = menuBar->window(); window && window != menuBar)
         window->installEventFilter(new TF10Key(menuBar, window));
+    if (QCoreApplication* application = QCoreApplication::instance())
+        application->installEventFilter(new TAltWheel(menuBar));
 }
 
 } // namespace platform

@@ -180,6 +180,15 @@ TEST_F(WindowEdges, F10OrAltAloneOpenTheMenuBarToTheKeyboard)
         QTest::keyClick(Form1->Edit1, Qt::Key_Return);
         EXPECT_TRUE(review.isVisible()) << row.name << ": Enter chose the first item of \"Edit\"";
     }
+
+    ActivateMain();
+    QTest::keyPress(Form1->Client, Qt::Key_Alt, Qt::AltModifier);
+    QWheelEvent wheel(QPointF(100, 100), Form1->Client->mapToGlobal(QPointF(100, 100)), QPoint(), QPoint(120, 0),
+                      Qt::NoButton, Qt::AltModifier, Qt::NoScrollPhase, false);
+    QSpontaneKeyEvent::setSpontaneous(&wheel);
+    QApplication::sendEvent(Form1->Client, &wheel);
+    QTest::keyRelease(Form1->Client, Qt::Key_Alt, Qt::NoModifier);
+    EXPECT_TRUE(Form1->Client->hasFocus()) << "Alt held for the wheel is no tap of Alt alone";
     EXPECT_EQ(Form1->Laden1->title(), QStringLiteral("Datei")) << "no mnemonic in the caption";
 }
 
