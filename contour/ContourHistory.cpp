@@ -176,6 +176,7 @@ void TContourHistory::Transformed(TContourMap map)
     log_.push_back(std::move(map));
     bytes_ += sizeof(TContourMap);
     ++epoch_;
+    TrimToLimit();
 }
 
 void TContourHistory::CatchUp(TStep& step)
@@ -320,6 +321,14 @@ void TContourHistory::TrimToLimit()
         } else {
             break;
         }
+    }
+    // Rotations alone can fill the limit: then the steps left take the maps on at once.
+    if (bytes_ > limit_ && !log_.empty()) {
+        for (TStep& step : undo_)
+            CatchUp(step);
+        for (TStep& step : redo_)
+            CatchUp(step);
+        TrimLog();
     }
 }
 

@@ -348,8 +348,13 @@ TEST(HistoryMemory, OldestStepsGoFirstAndTheNewestStays)
     TContourPointArray big(10000);
     history.Clear(big);
     EXPECT_EQ(history.UndoSteps(), 1u);
+    // Whole-contour changes cannot pile up past the limit either: the kept step takes them on.
+    for (int i = 0; i < 4000; ++i)
+        history.Transformed([](TContourPoint& p) { p.x += 1; });
+    EXPECT_LE(history.Bytes(), 10000 * sizeof(TContourPoint) + 1024);
     EXPECT_TRUE(history.Undo(big));
-    EXPECT_EQ(big.size(), 10000u);
+    ASSERT_EQ(big.size(), 10000u);
+    EXPECT_EQ(big[9999].x, 4000.0);
 }
 
 TEST(History, AListChangedBehindItsBackIsNotReplayed)
