@@ -50,7 +50,9 @@ struct TSurfaces {
     /// Linearly between stations; clamped to the outline's x range.
     double At(const std::vector<double>& ys, double x) const
     {
-        const double u = std::clamp((x - x0) / step, 0.0, static_cast<double>(CheckStations));
+        double u = (x - x0) / step;
+        // Written so that a NaN, from an outline beyond the doubles, lands on the first station.
+        u = u > 0.0 ? std::min(u, static_cast<double>(CheckStations)) : 0.0;
         const int i = std::min(static_cast<int>(u), CheckStations - 1);
         return ys[i] + (u - i) * (ys[i + 1] - ys[i]);
     }
@@ -138,6 +140,9 @@ bool CutSurfaces(const std::vector<TContourPoint>& table, TSurfaces& surfaces)
         else if (known >= 0)
             cuts[s] = cuts[known];
     }
+    // No cut at all: an outline whose heights lie beyond the doubles.
+    if (known < 0)
+        return false;
     for (int s = CheckStations; s >= 0; --s) {
         if (cuts[s].top >= cuts[s].bottom)
             known = s;
@@ -146,7 +151,7 @@ bool CutSurfaces(const std::vector<TContourPoint>& table, TSurfaces& surfaces)
         surfaces.upper[s] = cuts[s].top;
         surfaces.lower[s] = cuts[s].bottom;
     }
-    return known >= 0;
+    return true;
 }
 
 /// Camber line and thickness as the NACA sections are built: the camber line runs midway between
@@ -179,6 +184,11 @@ void MeasureThicknessAndCamber(const std::vector<TContourPoint>& table, TProfile
             const double yU = surfaces.At(surfaces.upper, x - h), yL = surfaces.At(surfaces.lower, x + h);
             nextCamber[s] = (yU + yL) / 2.0;
             nextThickness[s] = std::sqrt(4.0 * h * h + (yU - yL) * (yU - yL));
+            // An outline spread beyond the doubles keeps its vertical figures.
+            if (!std::isfinite(nextCamber[s]) || !std::isfinite(nextThickness[s])) {
+                nextCamber[s] = camber[s];
+                nextThickness[s] = thickness[s];
+            }
         }
         camber.swap(nextCamber);
         thickness.swap(nextThickness);
@@ -253,7 +263,7 @@ void FindSelfCrossing(const std::vector<TContourPoint>& table, const std::vector
 /// A number with a fixed count of decimals, the given separator, and no "-0".
 std::string Fixed(double value, int decimals, std::string_view separator)
 {
-    char buffer[64];
+    char buffer[400]; // the largest double in fixed notation with its decimals
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     std::string text(buffer, result.ptr);
     if (text.find_first_not_of("-0.") == std::string::npos && text.front() == '-')

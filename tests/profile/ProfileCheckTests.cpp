@@ -217,6 +217,19 @@ TEST(ProfileCheck, SymmetricSectionHasNoCamber)
     EXPECT_NE(std::find(lines.begin(), lines.end(), "Größte Wölbung: keine"), lines.end());
 }
 
+TEST(ProfileCheck, HugeFiguresAreWrittenOutInFull)
+{
+    // A normalised outline can still be absurdly thick; its figure must not overrun a buffer.
+    const Table table = {{1, 0}, {0.5, 1e300}, {0.25, 0.5e300}, {0, 0}, {0.25, -0.5e300}, {0.5, -1e300}, {1, 0}};
+    const std::vector<std::string> lines = ProfileCheckLines(CheckProfile(table, 6, TNormalisation::Done), ",");
+    ASSERT_GE(lines.size(), 2u);
+    const std::string& thickness = lines[1];
+    ASSERT_EQ(thickness.rfind("Größte Dicke: ", 0), 0u) << thickness;
+    const std::string figure = thickness.substr(std::string("Größte Dicke: ").size());
+    EXPECT_GT(figure.find(','), 300u) << figure;
+    EXPECT_EQ(figure.find_first_not_of("0123456789"), figure.find(',')) << figure;
+}
+
 TEST(FirstSelfCrossing, FindsTheFirstPairOfSegmentsThatMeetWithoutBeingNeighbours)
 {
     struct Row {
