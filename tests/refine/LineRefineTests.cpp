@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 
 namespace {
@@ -277,6 +278,26 @@ TEST(LineRefineContour, DirectionsComeFromTheNeighboursAndNothingIsDoneWithoutTh
         EXPECT_NEAR(m.X, 10.0, 0.05) << m.Index;
     // A second run finds every point on its line already.
     EXPECT_TRUE(RefineContourOntoLine(view, Applied(doubled, moves), 0.0, 1.0, 4).empty());
+}
+
+TEST(LineRefineContour, PointsBeyondMeasureStayAndTheirNeighboursGiveNoDirection)
+{
+    const TScan picture = ColumnTen(TForm::Grey8);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const TContourPointArray odd{{12, 10, 0}, {11, 16, 0}, {nan, 25, 0}, {11, 30, 0}, {1e300, 35, 0},
+                                 {9, 40, 0},  {inf, 45, 0}, {11, 48, 0}, {9, 56, 0}};
+    for (const double zoom : {1.0, 0.000125, 1e-300, 0.0, 1e300}) {
+        std::vector<int> moved;
+        for (const TPointMove& m : RefineContourOntoLine(picture.View(), odd, 0.0, zoom, 4)) {
+            EXPECT_NEAR(m.X, 10.0, 0.05) << zoom;
+            moved.push_back(m.Index);
+        }
+        // Only the two points with two measurable neighbours in a row find their direction.
+        EXPECT_EQ(moved, (std::vector<int>{0, 8})) << zoom;
+    }
+    EXPECT_EQ(RefineHalfWidth(0.0, 4), 2.0);
+    EXPECT_EQ(RefineHalfWidth(-1.0, 4), 2.0);
 }
 
 TEST(LineRefineProbe, ReportsWhatItFoundAlongTheNormal)
