@@ -45,7 +45,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const fs::path root(argv[1]);
-    for (const char* sub : {"bmp", "jpeg", "number", "profile"})
+    for (const char* sub : {"bmp", "jpeg", "number", "profile", "chart"})
         fs::create_directories(root / sub);
 
     struct BmpKind {
@@ -115,5 +115,22 @@ int main(int argc, char** argv)
         for (std::uint8_t byte : DoubleBytes(v))
             raw.push_back(byte);
     Put(root / "profile" / "raw", raw);
+
+    // The chart: the review plot of a profile zoomed far out by the wheel, and a small control
+    // whose labels are long.
+    const auto chartScript = [](int width, int height, std::initializer_list<double> points,
+                                std::initializer_list<std::uint8_t> ops) {
+        samples::Bytes b;
+        Append16(b, width - 1);
+        Append16(b, height - 1);
+        b.push_back(static_cast<std::uint8_t>(points.size() / 2));
+        for (double v : points)
+            for (std::uint8_t byte : DoubleBytes(v))
+                b.push_back(byte);
+        b.insert(b.end(), ops);
+        return b;
+    };
+    Put(root / "chart" / "wheel_out", chartScript(770, 513, {1, 0, 0.5, 0.06, 0, 0, 0.5, -0.04, 1, 0}, {0, 255, 7, 100, 0, 200, 0}));
+    Put(root / "chart" / "long_labels", chartScript(120, 90, {0, -1e17, 1, 1e17}, {7, 10, 0, 20, 0, 5, 1}));
     return 0;
 }

@@ -91,6 +91,21 @@ double NextLabelStep(double step)
     return sequenceMember(1, k + 1);
 }
 
+double LargestLabelStepAtMost(double x)
+{
+    if (!(x > 0.0) || !std::isfinite(x))
+        return 0.0;
+    int k = static_cast<int>(std::floor(std::log10(x)));
+    while (k >= lowestExponent && sequenceMember(1, k) > x)
+        --k;
+    while (sequenceMember(1, k + 1) <= x)
+        ++k;
+    for (const int d : {5, 2, 1})
+        if (sequenceMember(d, k) <= x)
+            return sequenceMember(d, k);
+    return 0.0;
+}
+
 std::string FormatAxisValue(double value, const TNumberSeparators& separators)
 {
     if (std::isnan(value))

@@ -9,6 +9,9 @@ struct TNumberSeparators {
     std::string Thousands = ",";
 };
 
+/// The largest member of the label step sequence not above `x` (0 when there is none).
+double LargestLabelStepAtMost(double x);
+
 /// The label step after `step` in the sequence 1, 2, 5, 10, 20, 50 ... (and 0.5, 0.2, 0.1 ... downwards).
 double NextLabelStep(double step);
 

@@ -239,6 +239,12 @@ double TChartAxis::LabelIncrement(int maxLabelCount) const
         return minStep;
     double step = Increment > 0.0 ? Increment : (std::fabs(RangeSpan) >= 1.0 ? 1.0 : minStep);
     if (LabelsSeparation > 0) {
+        // Every step up to span / (count + 1) gives too many labels, so the search may start from the
+        // largest such member of the sequence: it ends on the same step in a few passes instead of
+        // one pass per step up from 1e-12 (about 900 for a range near the largest double).
+        const double skip = LargestLabelStepAtMost(std::fabs(RangeSpan) / (maxLabelCount + 1.0) / 2.0);
+        if (skip > step)
+            step = skip;
         long long count = static_cast<long long>(maxLabelCount) + 1;
         do {
             const double q = RangeSpan / step;

@@ -65,6 +65,24 @@ TEST(AxisLabels, StepsClimbWithoutDrift)
     }
 }
 
+TEST(AxisLabels, SearchStartedFarUpEndsOnTheStepOfTheFullClimb)
+{
+    // The climb as the rule states it, one step at a time from the start value.
+    const auto climb = [](double span, int maxCount) {
+        double step = std::fabs(span) >= 1.0 ? 1.0 : 1e-12;
+        while (!(std::fabs(span / step) < 2147483647.0) || Nearest(span / step) > maxCount)
+            step = NextLabelStep(step);
+        return step;
+    };
+    TCustomAxisPanel chart;
+    TChartAxis& axis = chart.LeftAxis();
+    for (double span = 3e-14; span < 1e305; span *= 7.3)
+        for (const int maxCount : {1, 2, 7, 36, 60}) {
+            layOut(axis, 0, span, 500);
+            ASSERT_EQ(axis.LabelIncrement(maxCount), climb(span, maxCount)) << span << " " << maxCount;
+        }
+}
+
 TEST(AxisLabels, AStepInTheSequenceIsReplacedWhenTooDense)
 {
     TCustomAxisPanel chart;
