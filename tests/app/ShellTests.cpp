@@ -73,7 +73,7 @@ TEST_F(MainWindowShell, WindowHasItsCaptionOuterSizeAndMenu)
     for (QAction* a : Form1->Edit1->actions())
         edit << a->text();
     EXPECT_EQ(datei, (QStringList{"Bild laden", "Programmende"}));
-    // Items added to "Edit" follow the specified ones.
+    // Later additions to "Edit" come after these five.
     EXPECT_EQ(edit.mid(0, 5), (QStringList{"Polygon zur Profildatei weiter bearbeiten", "", "Polygon löschen",
                                  "Bild horizontal spiegeln", "Bild vertikal spiegeln"}));
     EXPECT_FALSE(Form1->BlankItem->isSeparator());

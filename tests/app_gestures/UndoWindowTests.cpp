@@ -112,7 +112,7 @@ TEST_F(UndoWindow, TheReviewWindowKeepsItsKeys)
     EXPECT_EQ(ContourPoints.size(), 2u);
 }
 
-TEST_F(UndoWindow, MenuItemsFollowTheSpecifiedOnesWithTheirKeys)
+TEST_F(UndoWindow, HistoryItemsFollowTheMirrorItemsWithTheirKeys)
 {
     const QList<QAction*> items = form->Edit1->actions();
     ASSERT_GE(items.size(), 8);
