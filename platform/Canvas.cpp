@@ -147,10 +147,33 @@ void Canvas::Ellipse(int l, int t, int r, int b)
         return;
     applyPen();
     applyBrush();
-    if (ratio_ != 1.0)
-        painter_.drawEllipse(QRectF(QPointF(l, t) + penCentre(), QSizeF(r - l - 1, b - t - 1)));
-    else
+    if (ratio_ == 1.0) {
         painter_.drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
+        return;
+    }
+    const QRectF shape(QPointF(l, t) + penCentre(), QSizeF(r - l - 1, b - t - 1));
+    if (ratio_ != std::floor(ratio_) || pen_.mode != PenMode::Copy) {
+        painter_.drawEllipse(shape);
+        return;
+    }
+    // Above ratio 1 an ellipse is a stroked path, some fifty times the cost of the cosmetic one; a
+    // series draws hundreds of equal markers. At a whole ratio a whole-pixel shift moves the shape
+    // by whole device pixels, so one drawing copied to each place gives the very same pixels.
+    const int margin = std::max(1, pen_.width);
+    const EllipseKey key{r - l, b - t, pen_.color, pen_.width, pen_.style, brush_.color, brush_.style};
+    if (!(key == ellipseKey_) || ellipseImage_.isNull()) {
+        ellipseKey_ = key;
+        const QSize logical(r - l + 2 * margin, b - t + 2 * margin);
+        ellipseImage_ = QImage(logical * static_cast<int>(ratio_), QImage::Format_ARGB32_Premultiplied);
+        ellipseImage_.setDevicePixelRatio(ratio_);
+        ellipseImage_.fill(Qt::transparent);
+        QPainter p(&ellipseImage_);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setPen(painter_.pen());
+        p.setBrush(painter_.brush());
+        p.drawEllipse(shape.translated(margin - l, margin - t));
+    }
+    painter_.drawImage(QPoint(l - margin, t - margin), ellipseImage_);
 }
 
 void Canvas::MoveTo(int x, int y)

@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QImage>
 #include <QPainter>
 #include <QPoint>
 #include <QRect>
@@ -116,6 +117,18 @@ private:
     BkMode bkMode_ = BkMode::Opaque;
     unsigned textAlign_ = TaLeft | TaTop;
     QPoint penPos_;
+    /// The last ellipse drawn above ratio 1, kept for the next one of the same size, pen and brush.
+    struct EllipseKey {
+        int w = 0, h = 0;
+        TColor pen = 0;
+        int penWidth = 0;
+        PenStyle penStyle = PenStyle::Solid;
+        TColor brush = 0;
+        BrushStyle brushStyle = BrushStyle::Solid;
+        bool operator==(const EllipseKey&) const = default;
+    };
+    EllipseKey ellipseKey_;
+    QImage ellipseImage_;
     /// The clip set through IntersectClipRect, restored after a line has narrowed it.
     std::optional<QRect> clip_;
 };
