@@ -45,7 +45,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const fs::path root(argv[1]);
-    for (const char* sub : {"bmp", "jpeg", "number", "profile", "chart"})
+    for (const char* sub : {"bmp", "jpeg", "number", "profile", "chart", "datfile"})
         fs::create_directories(root / sub);
 
     struct BmpKind {
@@ -132,5 +132,19 @@ int main(int argc, char** argv)
     };
     Put(root / "chart" / "wheel_out", chartScript(770, 513, {1, 0, 0.5, 0.06, 0, 0, 0.5, -0.04, 1, 0}, {0, 255, 7, 100, 0, 200, 0}));
     Put(root / "chart" / "long_labels", chartScript(120, 90, {0, -1e17, 1, 1e17}, {7, 10, 0, 20, 0, 5, 1}));
+
+    // Titles with every kind of line break, and the example table of the file format.
+    const std::string titles[] = {"Test-Zovori", "NACA 2412\r\n", "a\xE2\x80\xA8" "b", "", "Profil \xC3\xA4 \xC3\x9F",
+                                  "x\xC2\x85y\vz\fw\rv", "\xEF\xB7\x90\xEF\xB7\x91"};
+    i = 0;
+    for (const std::string& title : titles) {
+        samples::Bytes b{static_cast<std::uint8_t>(title.size())};
+        b.insert(b.end(), title.begin(), title.end());
+        b.push_back(5);
+        for (double v : {1.0, 0.0, 0.5, 0.06, 0.0, 0.0, 0.5, -0.04, 1.0, 0.0})
+            for (std::uint8_t byte : DoubleBytes(v))
+                b.push_back(byte);
+        Put(root / "datfile" / ("t" + std::to_string(i++)), b);
+    }
     return 0;
 }

@@ -8,7 +8,17 @@ std::string ProfileText(std::string_view title, const std::vector<TContourPoint>
 {
     std::string text;
     text.reserve(title.size() + table.size() * 40);
-    text.append(TitleLine(title));
+    const std::string_view line = TitleLine(title);
+    // The memo takes U+FDD0 and U+FDD1 for frame boundaries, a line break each; the file would
+    // write them as '?' anyway.
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line.compare(i, 2, "\xEF\xB7") == 0 && i + 2 < line.size() && (line[i + 2] == '\x90' || line[i + 2] == '\x91')) {
+            text += '?';
+            i += 2;
+        } else {
+            text += line[i];
+        }
+    }
     for (const TContourPoint& p : table) {
         text += '\n';
         text += FloatToText(p.x, ".");

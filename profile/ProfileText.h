@@ -9,7 +9,8 @@
 /// The text of the .dat file as the review window's memo holds it: the title line, then one
 /// line "x y" per table entry in the general number format with '.', lines joined by '\n'
 /// and no newline after the last one. The title is UTF-8 and is taken up to its first line break
-/// (TitleLine), so that no title adds a line to the file.
+/// (TitleLine), so that no title adds a line to the file; U+FDD0 and U+FDD1, which the memo would
+/// take for line breaks, become '?', as the file's code page writes them.
 std::string ProfileText(std::string_view title, const std::vector<TContourPoint>& table);
 
 /// Whether a character ends a line anywhere a title may go: LF, VT, FF, CR, NEL (U+0085) and the

@@ -58,6 +58,8 @@ TEST(TitleLine, NoTitleAddsALineToTheFileText)
         const std::string text = ProfileText(std::string("Profil") + b.utf8 + "\r\n" + b.utf8, table);
         EXPECT_EQ(text, "Profil\n1 0\n0 0\n1 0") << b.name;
     }
+    // The text document behind the memo makes a line of each frame mark.
+    EXPECT_EQ(ProfileText("a\xEF\xB7\x90" "b\xEF\xB7\x91\xEF\xB7\x92", table), "a?b?\xEF\xB7\x92\n1 0\n0 0\n1 0");
 }
 
 TEST(SingleLineEdit, KeepsTheInsertedTextUpToItsFirstBreak)
