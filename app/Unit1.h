@@ -5,6 +5,7 @@
 #include "ContourPoints.h"
 #include "EditMode.h"
 #include "HitState.h"
+#include "MainViewPaint.h"
 #include "PaintInputs.h"
 #include "Services.h"
 #include "ViewMapping.h"
@@ -140,6 +141,8 @@ public:
     /// The client area in screen coordinates.
     QRect ClientRectOnScreen() const;
 
+    /// Paints the client area through an off-screen image, fast for large contours.
+    TMainViewPainter ViewPainter;
     /// What the last paint of the whole client area drew from; the timer repaints only when it changed.
     TPaintInputs PaintedInputs;
     /// Set by the client's paint event: false while only part of the client area is being painted.

@@ -55,75 +55,6 @@ QString UpperExtension(const QString& fileName)
     return dot < 0 ? QString() : name.mid(dot).toUpper();
 }
 
-/// A view point on the client before saturation: the rounding of ViewToClient, kept in doubles so
-/// that far points still give segments their true direction.
-struct TClientF {
-    double x;
-    double y;
-};
-
-TClientF ClientExact(const TContourPoint& p)
-{
-    return {View.ViewOriginX + std::nearbyint(p.x * View.ZoomFactor), View.ViewOriginY + std::nearbyint(p.y * View.ZoomFactor)};
-}
-
-// Far beyond any screen, yet small enough that Qt's rasteriser takes the coordinates exactly.
-constexpr double FarClient = 1 << 24;
-
-bool Near(const TClientF& p)
-{
-    return std::abs(p.x) <= FarClient && std::abs(p.y) <= FarClient;
-}
-
-/// MoveTo a, LineTo b; a segment reaching beyond the far box is first cut to it (Liang-Barsky),
-/// which changes no pixel on the client.
-void Segment(Canvas& canvas, TClientF a, TClientF b)
-{
-    if (!Near(a) || !Near(b)) {
-        const double dx = b.x - a.x, dy = b.y - a.y;
-        double t0 = 0.0, t1 = 1.0;
-        const double p[4] = {-dx, dx, -dy, dy};
-        const double q[4] = {a.x + FarClient, FarClient - a.x, a.y + FarClient, FarClient - a.y};
-        for (int i = 0; i < 4; ++i) {
-            if (p[i] == 0.0) {
-                if (q[i] < 0.0)
-                    return;
-                continue;
-            }
-            const double t = q[i] / p[i];
-            if (p[i] < 0.0)
-                t0 = std::max(t0, t);
-            else
-                t1 = std::min(t1, t);
-        }
-        if (!(t0 <= t1))
-            return;
-        b = {std::nearbyint(a.x + t1 * dx), std::nearbyint(a.y + t1 * dy)};
-        a = {std::nearbyint(a.x + t0 * dx), std::nearbyint(a.y + t0 * dy)};
-    }
-    canvas.MoveTo(static_cast<int>(a.x), static_cast<int>(a.y));
-    canvas.LineTo(static_cast<int>(b.x), static_cast<int>(b.y));
-}
-
-void DotAt(Canvas& canvas, TClientPoint c, int r)
-{
-    canvas.Ellipse(SaturatingAdd(c.x, -r), SaturatingAdd(c.y, -r), SaturatingAdd(c.x, r), SaturatingAdd(c.y, r));
-}
-
-/// False when the dot about c cannot touch the device: such dots are not drawn at all.
-bool DotVisible(const TClientF& c, int r, const QSize& device)
-{
-    return c.x + r >= 0 && c.y + r >= 0 && c.x - r < device.width() && c.y - r < device.height();
-}
-
-void RubberBand(Canvas& canvas, const TContourPoint& from)
-{
-    const TColor saved = canvas.pen().color;
-    canvas.SetPenColor(clRed);
-    Segment(canvas, ClientExact(from), {double(View.CursorPos.x), double(View.CursorPos.y)});
-    canvas.SetPenColor(saved);
-}
-
 } // namespace
 
 void TForm1::Bildladen1Click()
@@ -197,57 +128,25 @@ void TForm1::ResetView()
 
 void TForm1::FormPaint()
 {
+    // Composed off the screen and copied in one piece: a copy of the view, then the overlay.
+    const qreal ratio = Client->devicePixelRatioF();
+    const QSize device(static_cast<int>(std::ceil(Client->width() * ratio)), static_cast<int>(std::ceil(Client->height() * ratio)));
+    QImage& buffer = ViewPainter.Buffer(device, ratio);
+    if (!ViewImage || ViewImage->width() < buffer.width() || ViewImage->height() < buffer.height())
+        buffer.fill(ToQColor(clBtnFace));
+    ViewPainter.Paint(*this, buffer);
     Canvas canvas(Client);
-    PaintMainView(*this, canvas);
+    canvas.Draw(0, 0, buffer);
     if (PaintCoversClient)
         PaintedInputs.Take(Client->size(), Client->devicePixelRatioF());
     else
         PaintedInputs.Forget();
 }
 
-void PaintMainView(TForm1& form, Canvas& canvas)
-{
-    if (ViewImage && !ViewImage->isNull())
-        canvas.Draw(0, 0, *ViewImage);
-    const int n = static_cast<int>(ContourPoints.size());
-    const int r = View.PointRadius;
-    if (n >= 1) {
-        const TColor saved = canvas.pen().color;
-        canvas.SetPenColor(clRed);
-        const QPaintDevice* device = canvas.Painter().device();
-        const QSize size = device ? QSize(device->width(), device->height()) : QSize();
-        for (int i = 0; i < n; ++i) {
-            const TContourPoint& p = ContourPoints[i];
-            if (!DotVisible(ClientExact(p), r, size))
-                continue;
-            canvas.SetBrushColor(i == Hit.HotPointIndex ? clGreen : clBtnFace);
-            canvas.SetBrushStyle(Canvas::BrushStyle::Solid);
-            DotAt(canvas, ViewToClient(View, p.x, p.y), r);
-        }
-        for (int i = 1; i < n; ++i)
-            Segment(canvas, ClientExact(ContourPoints[i - 1]), ClientExact(ContourPoints[i]));
-        canvas.SetPenColor(saved);
-    }
-    if (CursorDotVisible)
-        form.DrawCursorDot(canvas);
-    if (EditMode == AppendAtEnd && n >= 1)
-        RubberBand(canvas, ContourPoints[n - 1]);
-    if (EditMode == InsertAtFront && n >= 1)
-        RubberBand(canvas, ContourPoints[0]);
-}
-
 void TForm1::FormResize()
 {
     if (!IsDestroying)
         RenderView();
-}
-
-void TForm1::DrawCursorDot(Canvas& canvas)
-{
-    canvas.SetBrushColor(Hit.HotSegmentIndex == -1 ? clRed : clYellow);
-    canvas.SetBrushStyle(Canvas::BrushStyle::Solid);
-    DotAt(canvas, View.CursorPos, View.PointRadius);
-    canvas.SetPenMode(Canvas::PenMode::Copy);
 }
 
 void TForm1::FormMouseWheelUp()

@@ -104,4 +104,53 @@ TEST(HitTest, OffsetsSaturateInsteadOfOverflowing)
     EXPECT_EQ(sample.CursorViewOffsetY, std::numeric_limits<int>::min());
 }
 
+// The point test passes over far points without rounding them; it must still pick exactly the
+// point that rounding and the exact distance pick, at the rim of reach and at saturating extremes.
+TEST(HitTest, HotPointIsTheLastWithinReachOfItsRoundedPlace)
+{
+    struct Row {
+        const char* name;
+        TViewState view;
+        TClientPoint cursor;
+    };
+    const auto view = [](int ox, int oy, double zoom, int radius) {
+        TViewState v;
+        v.ViewOriginX = ox;
+        v.ViewOriginY = oy;
+        v.ZoomFactor = zoom;
+        v.PointRadius = radius;
+        return v;
+    };
+    const Row rows[] = {
+        {"plain", view(0, 0, 1.0, 4), {100, 100}},
+        {"zoomed by an odd factor", view(17, -3, 1.157625, 5), {90, 80}},
+        {"origin far off", view(-1500000000, 1900000000, 1.0, 4), {-1499999900, 1900000070}},
+        {"huge zoom, points saturate", view(0, 0, 3e7, 4), {2147483647, -2147483647 - 1}},
+        {"huge radius", view(5, 5, 1.0, 1 << 30), {0, 0}},
+    };
+    std::uint32_t seed = 99;
+    const auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return static_cast<double>(seed >> 8) / double(1 << 24);
+    };
+    for (const Row& row : rows) {
+        const double cx = (row.cursor.x - double(row.view.ViewOriginX)) / row.view.ZoomFactor;
+        const double cy = (row.cursor.y - double(row.view.ViewOriginY)) / row.view.ZoomFactor;
+        const double spread = (2.0 * row.view.PointRadius + 3.0) / row.view.ZoomFactor;
+        const double limit = 2.0 * row.view.PointRadius;
+        int wrong = 0;
+        for (int i = 0; i < 3000; ++i) { // around the rim of reach, one point at a time
+            const TContourPointArray one = {{cx + (next() * 2 - 1) * spread, cy + (next() * 2 - 1) * spread, 0}};
+            const TClientPoint p = ViewToClient(row.view, one[0].x, one[0].y);
+            const long double dx = static_cast<long double>(p.x) - row.cursor.x;
+            const long double dy = static_cast<long double>(p.y) - row.cursor.y;
+            const int expected = dx * dx + dy * dy <= static_cast<long double>(limit) * limit ? 0 : -1;
+            wrong += FindHotPoint(row.cursor, row.view, one) != expected;
+        }
+        EXPECT_EQ(wrong, 0) << row.name;
+    }
+    const TContourPointArray far = {{0, 0, 0}, {-1e300, 1e300, 0}};
+    EXPECT_EQ(FindHotPoint({0, 0}, TViewState{}, far), 0) << "a point beyond every range is never hot";
+}
+
 } // namespace
