@@ -106,12 +106,18 @@ void TForm1::RenderView()
 {
     if (!SourceImage || !ViewImage)
         return;
-    QImage composed(frameGeometry().size(), QImage::Format_RGB32);
+    // Composed at the screen's resolution: on a dense screen a zoomed-out picture keeps its detail.
+    // Its size in client pixels stays the outer size, and everything drawn on it stays in client pixels.
+    const QSize outer = frameGeometry().size();
+    const qreal ratio = devicePixelRatioF();
+    QImage composed(static_cast<int>(std::ceil(outer.width() * ratio)), static_cast<int>(std::ceil(outer.height() * ratio)),
+                    QImage::Format_RGB32);
     if (!composed.isNull()) {
+        composed.setDevicePixelRatio(ratio);
         Canvas canvas(&composed);
         canvas.SetBrushStyle(Canvas::BrushStyle::Solid);
         canvas.SetBrushColor(clBtnFace);
-        canvas.FillRect(0, 0, composed.width(), composed.height());
+        canvas.FillRect(0, 0, outer.width(), outer.height());
         DrawGraphicTransformed(canvas.Painter(), View.ViewOriginX, View.ViewOriginY, *SourceImage, View.ZoomFactor,
                                View.RotationAngle, false);
     }
@@ -132,7 +138,8 @@ void TForm1::FormPaint()
     const qreal ratio = Client->devicePixelRatioF();
     const QSize device(static_cast<int>(std::ceil(Client->width() * ratio)), static_cast<int>(std::ceil(Client->height() * ratio)));
     QImage& buffer = ViewPainter.Buffer(device, ratio);
-    if (!ViewImage || ViewImage->width() < buffer.width() || ViewImage->height() < buffer.height())
+    if (!ViewImage || ViewImage->deviceIndependentSize().width() < Client->width() ||
+        ViewImage->deviceIndependentSize().height() < Client->height())
         buffer.fill(ToQColor(clBtnFace));
     ViewPainter.Paint(*this, buffer);
     Canvas canvas(Client);

@@ -28,7 +28,8 @@ int main(int argc, char** argv)
     Form1->HelpWindow = Form3;
     Form2->Link.Contour = &ContourPoints;
     Form2->Link.ProfileSaved = &ProfileSaved;
-    Form2->Link.ViewImageHeight = [] { return ViewImage ? ViewImage->height() : 0; };
+    // In client pixels: on a dense screen the view is composed with more device pixels.
+    Form2->Link.ViewImageHeight = [] { return ViewImage ? static_cast<int>(ViewImage->height() / ViewImage->devicePixelRatio()) : 0; };
 
     Form1->show();
     const int result = application.exec();
