@@ -84,8 +84,8 @@ void SampleableRange(const TPictureBytes& picture, const TAxis& axis, double& lo
 /// Brightness at s along the normal: the mean of the middle three of the five parallel samples, so
 /// that grain averages out while a thin stroke running along the normal (a chord line meeting the
 /// outline) is dropped.
-template <class TSampler>
-double ProfileAt(const TSampler& sampler, const TAxis& axis, double s)
+template <class Sampler>
+double ProfileAt(const Sampler& sampler, const TAxis& axis, double s)
 {
     const double cx = axis.x + s * axis.nx;
     const double cy = axis.y + s * axis.ny;
@@ -111,8 +111,8 @@ struct TRun {
 /// by up to a twelfth of a pixel with the line's place in its pixel; this errs by a twentieth at
 /// most. The stretch is symmetric about c, so an error in the paper level adds nothing once the
 /// shift is zero. False when the stretch leaves the picture or holds no darkness.
-template <class TSampler>
-bool MedianShift(const TSampler& sampler, const TAxis& axis, double lo, double hi, double c, double radius,
+template <class Sampler>
+bool MedianShift(const Sampler& sampler, const TAxis& axis, double lo, double hi, double c, double radius,
                  double paper, double& shift)
 {
     const int half = static_cast<int>(radius / Step);
@@ -154,10 +154,9 @@ bool Usable(const TPictureBytes& picture)
            picture.BytesPerLine > 0;
 }
 
-
 /// ProbeLine's search with a sampler of the picture's layout.
-template <class TSampler>
-TLineProbe Probe(const TPictureBytes& picture, const TSampler& sampler, const TAxis& axis, double halfWidth)
+template <class Sampler>
+TLineProbe Probe(const TPictureBytes& picture, const Sampler& sampler, const TAxis& axis, double halfWidth)
 {
     TLineProbe probe;
     double lo, hi;
