@@ -64,7 +64,7 @@ void BM_IdleProgram(benchmark::State& state)
     ProfileDirty = true; // the review window takes the contour in at the first tick
     if (state.range(1) != 0)
         Form1->PolygonzurProfildateiweiterbearbeiten1->trigger();
-    RunEventLoop(400); // showing, composing and the recompute settle first
+    RunEventLoop(1500); // showing, composing and the recompute settle first
 
     double cpu = 0.0, wall = 0.0;
     for (auto _ : state) {
