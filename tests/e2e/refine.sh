@@ -29,14 +29,20 @@ gone() {
   return 1
 }
 
-main=$(window "Zovori Konturzieher V1.21") || fail "no main window"
+window "Zovori Konturzieher V1.21" >/dev/null || fail "no main window"
 sleep 1
+# Searched again once it has settled: the first id found can be gone by now.
+main=$(window "Zovori Konturzieher V1.21") || fail "no main window"
 
 # "Datei" / "Bild laden", then the file name typed into the open dialog.
-xdotool mousemove --window "$main" 20 9 click 1
-sleep 0.5
-xdotool key Down Return
-window "Öffnen" >/dev/null || fail "no open dialog"
+for attempt in 1 2 3; do
+  xdotool mousemove --window "$main" 20 9 click 1
+  sleep 0.5
+  xdotool key Down Return
+  window "Öffnen" >/dev/null && break
+  [ "$attempt" -lt 3 ] || fail "no open dialog"
+  xdotool key Escape
+done
 sleep 0.5
 xdotool type --delay 20 "naca2412_scan.bmp"
 xdotool key Return
