@@ -257,52 +257,36 @@ void TContourHistory::Apply(TStep& step, TContourPointArray& points, bool undo)
 
 bool TContourHistory::Undo(TContourPointArray& points)
 {
-    CloseStep();
-    if (undo_.empty())
-        return false;
-    TStep& step = undo_.back();
-    if (!Replayable(step, points.size(), true)) {
-        Reset();
-        return false;
-    }
-    // Room on the other stack first: once the list has changed, nothing may fail.
-    redo_.emplace_back();
-    try {
-        CatchUp(step);
-        Apply(step, points, true);
-    } catch (...) {
-        redo_.pop_back();
-        throw;
-    }
-    redo_.back() = std::move(step);
-    undo_.pop_back();
-    Recount(redo_.back());
-    TrimToLimit();
-    TrimLog();
-    return true;
+    return Replay(undo_, redo_, points, true);
 }
 
 bool TContourHistory::Redo(TContourPointArray& points)
 {
+    return Replay(redo_, undo_, points, false);
+}
+
+bool TContourHistory::Replay(std::deque<TStep>& from, std::deque<TStep>& to, TContourPointArray& points, bool undo)
+{
     CloseStep();
-    if (redo_.empty())
+    if (from.empty())
         return false;
-    TStep& step = redo_.back();
-    if (!Replayable(step, points.size(), false)) {
+    TStep& step = from.back();
+    if (!Replayable(step, points.size(), undo)) {
         Reset();
         return false;
     }
-    undo_.emplace_back();
+    // Room on the other stack first: once the list has changed, nothing may fail.
+    to.emplace_back();
     try {
         CatchUp(step);
-        Apply(step, points, false);
+        Apply(step, points, undo);
     } catch (...) {
-        undo_.pop_back();
+        to.pop_back();
         throw;
     }
-    undo_.back() = std::move(step);
-    redo_.pop_back();
-    Recount(undo_.back());
+    to.back() = std::move(step);
+    from.pop_back();
+    Recount(to.back());
     TrimToLimit();
     TrimLog();
     return true;

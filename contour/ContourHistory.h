@@ -102,6 +102,8 @@ private:
     void CatchUp(TStep& step);
     static bool Replayable(const TStep& step, std::size_t count, bool undo);
     static void Apply(TStep& step, TContourPointArray& points, bool undo);
+    /// Takes the newest step of `from` back (undo) or again (redo) and moves it onto `to`.
+    bool Replay(std::deque<TStep>& from, std::deque<TStep>& to, TContourPointArray& points, bool undo);
     void TrimToLimit();
     void TrimLog();
 

@@ -17,19 +17,9 @@ rm -f "$saved" "$E2E_OUT"/digitise-*.png
 "$E2E_EXE" & pid=$!
 trap "kill $pid 2>/dev/null || true" EXIT
 
-fail() { echo "FAIL: $*"; import -window root "$E2E_OUT/digitise-failure.png" || true; exit 1; }
-# Waits for a visible window of this exact title and prints its id.
-window() { timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1; }
-# Waits until no visible window has this exact title.
-gone() {
-  for _ in $(seq 100); do
-    xdotool search --onlyvisible --name "^$1\$" >/dev/null || return 0
-    sleep 0.1
-  done
-  return 1
-}
-
-main=$(window "Zovori Konturzieher V1.21") || fail "no main window"
+E2E_NAME=digitise
+source "$E2E_HERE/x11lib.sh"
+main=$(main_window)
 sleep 1
 
 # "Datei" / "Bild laden", then the file name typed into the open dialog.
