@@ -50,43 +50,34 @@ void TContourHistory::Recount(TStep& step)
     bytes_ += step.bytes;
 }
 
-void TContourHistory::Append(TContourPointArray& points, double x, double y)
+template <typename TAdd>
+void TContourHistory::RecordInsert(TContourPointArray& points, int index, TAdd add)
 {
     const bool opened = Prepare(points.size());
     try {
-        AppendContourPoint(points, x, y);
+        add();
     } catch (...) {
-        if (opened)
-            undo_.pop_back();
-        throw;
-    }
-    Commit(opened, {TKind::Insert, static_cast<int>(points.size() - 1), {}, points.back()}, points.size());
-}
-
-void TContourHistory::Prepend(TContourPointArray& points, double x, double y)
-{
-    const bool opened = Prepare(points.size());
-    try {
-        PrependContourPoint(points, x, y);
-    } catch (...) {
-        if (opened)
-            undo_.pop_back();
-        throw;
-    }
-    Commit(opened, {TKind::Insert, 0, {}, points.front()}, points.size());
-}
-
-void TContourHistory::Insert(TContourPointArray& points, int index, double x, double y)
-{
-    const bool opened = Prepare(points.size());
-    try {
-        InsertContourPoint(points, index, x, y);
-    } catch (...) {
+        // The list is unchanged when the operation throws; the step opened for it goes too.
         if (opened)
             undo_.pop_back();
         throw;
     }
     Commit(opened, {TKind::Insert, index, {}, points[index]}, points.size());
+}
+
+void TContourHistory::Append(TContourPointArray& points, double x, double y)
+{
+    RecordInsert(points, static_cast<int>(points.size()), [&] { AppendContourPoint(points, x, y); });
+}
+
+void TContourHistory::Prepend(TContourPointArray& points, double x, double y)
+{
+    RecordInsert(points, 0, [&] { PrependContourPoint(points, x, y); });
+}
+
+void TContourHistory::Insert(TContourPointArray& points, int index, double x, double y)
+{
+    RecordInsert(points, index, [&] { InsertContourPoint(points, index, x, y); });
 }
 
 void TContourHistory::Delete(TContourPointArray& points, int index)

@@ -98,6 +98,9 @@ private:
     bool Prepare(std::size_t count);
     /// Records the change made after a Prepare; cannot fail.
     void Commit(bool opened, const TChange& change, std::size_t count);
+    /// Runs `add`, which puts one point at `index`, and records it; a throw leaves no trace.
+    template <typename TAdd>
+    void RecordInsert(TContourPointArray& points, int index, TAdd add);
     void Recount(TStep& step);
     void CatchUp(TStep& step);
     static bool Replayable(const TStep& step, std::size_t count, bool undo);
