@@ -42,14 +42,7 @@ rm -f "$E2E_OUT/digitise-loaded.ppm"
 echo "the menu bar is $menu pixels high"
 
 # A move without the button arms appending; then one click per point in digitising order.
-count=0
-while read -r x y; do
-  xdotool mousemove --window "$main" "$x" $((y + menu))
-  sleep 0.05
-  xdotool click 1
-  sleep 0.08
-  count=$((count + 1))
-done < <(python3 "$E2E_HERE/naca2412.py" clicks)
+count=$(click_points < <(python3 "$E2E_HERE/naca2412.py" clicks))
 [ "$count" -ge 30 ] || fail "only $count points to click"
 echo "clicked $count points"
 # Off the outline, so that the screenshot shows every point unhighlighted.
@@ -58,44 +51,17 @@ sleep 0.5
 import -window "$main" "$E2E_OUT/digitise-main-window.png"
 
 # "Edit" / "Polygon zur Profildatei weiter bearbeiten": the first item of the menu right of "Datei".
-xdotool mousemove --window "$main" 20 9 click 1
-sleep 0.5
-xdotool key Right
-sleep 0.5
-xdotool key Return
-review=$(window "Weiterbearbeitung zur Profildatei") || fail "the review window did not open"
+review=$(open_review)
 sleep 1
 # Over the plot: the readout follows the mouse.
 xdotool mousemove --window "$review" 700 250
 sleep 0.5
 import -window "$review" "$E2E_OUT/digitise-review-window.png"
 
-# "Speichern unter" (8, 600; 193 x 25), then the path typed into the save dialog.
-xdotool mousemove --window "$review" 100 612 click 1
-window "Speichern unter" >/dev/null || fail "no save dialog titled in German"
-sleep 0.5
-xdotool type --delay 20 "$saved"
-xdotool key Return
-gone "Speichern unter" || fail "the save dialog did not close"
-for _ in $(seq 50); do
-  [ -f "$saved" ] && break
-  sleep 0.1
-done
-[ -f "$saved" ] || fail "no file saved at $saved"
-sleep 0.5
+save_as "$saved"
 
 python3 "$E2E_HERE/naca2412.py" check "$saved" "Test-Zovori" "$count" || fail "the saved profile"
 
-# Saved, so the program ends through "Datei" / "Programmende" without asking.
-xdotool mousemove --window "$main" 20 9 click 1
-sleep 0.5
-xdotool key Down Down Return
-for _ in $(seq 50); do
-  kill -0 $pid 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 $pid 2>/dev/null && fail "the program did not end after the save"
-wait $pid
-trap - EXIT
+quit_after_save
 echo "PASS: loaded, digitised $count points, reviewed and saved a profile within 0.01 chord"
 '

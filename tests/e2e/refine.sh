@@ -41,14 +41,7 @@ menu=$(import -window "$main" -depth 8 ppm:- | python3 "$E2E_HERE/refine_outline
 [ "$menu" -gt 10 ] && [ "$menu" -lt 40 ] || fail "no picture below the menu bar ($menu)"
 echo "client area starts $menu pixels below the window top"
 
-count=0
-while read -r x y; do
-  xdotool mousemove --window "$main" "$x" $((y + menu))
-  sleep 0.05
-  xdotool click 1
-  sleep 0.08
-  count=$((count + 1))
-done < <(python3 "$E2E_HERE/refine_outline.py" clicks)
+count=$(click_points < <(python3 "$E2E_HERE/refine_outline.py" clicks))
 [ "$count" -ge 30 ] || fail "only $count points to click"
 echo "clicked $count points"
 xdotool mousemove --window "$main" 600 520
@@ -68,40 +61,13 @@ sleep 1
 import -window "$main" "$E2E_OUT/refine-main-window.png"
 
 # "Edit" / "Polygon zur Profildatei weiter bearbeiten": the first item of the menu.
-xdotool mousemove --window "$main" 20 9 click 1
-sleep 0.5
-xdotool key Right
-sleep 0.5
-xdotool key Return
-review=$(window "Weiterbearbeitung zur Profildatei") || fail "the review window did not open"
+review=$(open_review)
 sleep 1
 
-# "Speichern unter" (8, 600; 193 x 25), then the path typed into the save dialog.
-xdotool mousemove --window "$review" 100 612 click 1
-window "Speichern unter" >/dev/null || fail "no save dialog"
-sleep 0.5
-xdotool type --delay 20 "$saved"
-xdotool key Return
-gone "Speichern unter" || fail "the save dialog did not close"
-for _ in $(seq 50); do
-  [ -f "$saved" ] && break
-  sleep 0.1
-done
-[ -f "$saved" ] || fail "no file saved at $saved"
-sleep 0.5
+save_as "$saved"
 
 python3 "$E2E_HERE/refine_outline.py" check "$saved" || fail "the refined profile"
 
-# Saved, so the program ends through "Datei" / "Programmende" without asking.
-xdotool mousemove --window "$main" 20 9 click 1
-sleep 0.5
-xdotool key Down Down Return
-for _ in $(seq 50); do
-  kill -0 $pid 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 $pid 2>/dev/null && fail "the program did not end after the save"
-wait $pid
-trap - EXIT
+quit_after_save
 echo "PASS: $count rough clicks set onto the line, every saved point within 0.001 chord of the outline"
 '

@@ -18,3 +18,55 @@ main_window() {
   sleep 1
   window "Zovori Konturzieher V1.21" || fail "no main window"
 }
+# Clicks every "x y" line of standard input in the main window ($main), y counted from the client
+# area's top ($menu below the window's), and prints how many it clicked.
+click_points() {
+  local n=0 x y
+  while read -r x y; do
+    xdotool mousemove --window "$main" "$x" $((y + menu))
+    sleep 0.05
+    xdotool click 1
+    sleep 0.08
+    n=$((n + 1))
+  done
+  echo "$n"
+}
+# "Edit" / "Polygon zur Profildatei weiter bearbeiten", the first item of the menu right of "Datei";
+# prints the review window's id.
+open_review() {
+  xdotool mousemove --window "$main" 20 9 click 1
+  sleep 0.5
+  xdotool key Right
+  sleep 0.5
+  xdotool key Return
+  window "Weiterbearbeitung zur Profildatei" || fail "the review window did not open"
+}
+# "Speichern unter" (8, 600; 193 x 25) of the review window ($review), the path typed into the save
+# dialog; returns once the file is there.
+save_as() {
+  xdotool mousemove --window "$review" 100 612 click 1
+  window "Speichern unter" >/dev/null || fail "no save dialog titled in German"
+  sleep 0.5
+  xdotool type --delay 20 "$1"
+  xdotool key Return
+  gone "Speichern unter" || fail "the save dialog did not close"
+  for _ in $(seq 50); do
+    [ -f "$1" ] && break
+    sleep 0.1
+  done
+  [ -f "$1" ] || fail "no file saved at $1"
+  sleep 0.5
+}
+# Saved, so the program ($pid) ends through "Datei" / "Programmende" without asking.
+quit_after_save() {
+  xdotool mousemove --window "$main" 20 9 click 1
+  sleep 0.5
+  xdotool key Down Down Return
+  for _ in $(seq 50); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$pid" 2>/dev/null && fail "the program did not end after the save"
+  wait "$pid"
+  trap - EXIT
+}
