@@ -21,7 +21,8 @@ constexpr double SameDirection = 0.99996;  ///< cosine of a quarter degree: a no
 constexpr std::size_t MaxRepeats = 16;  ///< coincident points looked past for a neighbour
 constexpr int MaxHalfSamples = 64;    ///< the centre's stretch holds at most this many samples either side
 
-/// Bilinear brightness of a picture of layout L whose width and height are at least 2.
+/// Bilinear brightness of a picture of layout L whose width and height are at least 2, at (x, y) in
+/// the frame of pixel centres: pixel (i, j) is (i, j) here.
 template <TPixelLayout L>
 class TSampler {
 public:
@@ -388,7 +389,9 @@ TLineProbe ProbeLine(const TPictureBytes& picture, double x, double y, double nx
     if (!Usable(picture) || !std::isfinite(x) || !std::isfinite(y) || !std::isfinite(halfWidth) ||
         !(length > 0.0) || !std::isfinite(length))
         return TLineProbe{};
-    const TAxis axis{x, y, nx / length, ny / length, -ny / length, nx / length};
+    // The samplers index pixels by their centres: continuous (x, y) is (x - 0.5, y - 0.5) there. The
+    // offset runs along the normal and is the same in either frame.
+    const TAxis axis{x - 0.5, y - 0.5, nx / length, ny / length, -ny / length, nx / length};
     // One dispatch on the layout per point, none per pixel.
     switch (picture.Layout) {
     case TPixelLayout::Mono:
@@ -422,7 +425,7 @@ std::vector<TPointMove> RefineContourOntoLine(const TPictureBytes& picture, cons
     const double cosA = std::cos(a);
     const double sinA = std::sin(a);
 
-    // Picture coordinates: the view point turned back by the rotation.
+    // Continuous picture coordinates: the view point turned back by the rotation.
     std::vector<double> px(n), py(n);
     for (std::size_t i = 0; i < n; ++i) {
         px[i] = points[i].x * cosA + points[i].y * sinA;

@@ -9,9 +9,13 @@
 /// Moves contour points onto the centre of the dark line they were clicked on, to a fraction of a
 /// pixel, from the picture's brightness across the outline.
 ///
-/// Picture coordinates put the centre of pixel (i, j) at (i, j): a click on that pixel at zoom 1
-/// stores (i, j), so a refined point and a clicked point agree. Contour points are view
-/// coordinates, picture coordinates turned by the rotation angle about (0, 0).
+/// The frame. Picture coordinates are continuous, as the view draws the picture: pixel (i, j) covers
+/// [i, i + 1) x [j, j + 1) at every zoom, so its centre is (i + 0.5, j + 0.5). ProbeLine takes its
+/// point in this frame, RefineHalfWidth gives picture pixels of it, and RefineContourOntoLine
+/// stores the refined points in it: a refined point lies where a click at infinite zoom on the
+/// line's centre would store it. (A click at zoom 1 stores the corner (i, j) of the pixel under the
+/// cursor, half a pixel up and left of its centre.) Contour points are view coordinates: picture
+/// coordinates turned by the rotation angle about (0, 0), the picture's top-left corner.
 
 /// What the search along one normal found.
 enum class TLineFinding {
@@ -29,8 +33,10 @@ struct TLineProbe {
     double Width = 0.0;    ///< the line's width at half its contrast, picture pixels
 };
 
-/// Searches the normal through (x, y), picture pixels, direction (nx, ny) of any length, for a dark
-/// line whose run of dark samples reaches within `halfWidth` picture pixels of the point.
+/// Searches the normal through (x, y), continuous picture coordinates (above; the centre of pixel
+/// (i, j) is (i + 0.5, j + 0.5)), direction (nx, ny) of any length, for a dark line whose run of
+/// dark samples reaches within `halfWidth` picture pixels of the point. Offset is along the unit
+/// normal, so the line's centre is (x, y) + Offset (nx, ny) / |(nx, ny)| in the same frame.
 TLineProbe ProbeLine(const TPictureBytes& picture, double x, double y, double nx, double ny, double halfWidth);
 
 /// The search half-width in picture pixels: the radius within which the user sees a point as

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -183,29 +184,37 @@ INSTANTIATE_TEST_SUITE_P(
                     {{30, 82}, {45, 78}, {60, 81}, {75, 79}, {90, 82}, {125, 83}},
                     {true, true, true, true, true, false}}));
 
-/// A one-pixel line on column 10 of a clean scan, and points about it.
+/// A one-pixel line on pixel column 10 of a clean scan, its centre at x = 10.5, and points about it.
 TScan ColumnTen(TForm form)
 {
-    return InForm(Draw({40, 60, 230, 0, 1}, {{10, 30, 90, 1.0, 20}}), form);
+    return InForm(Draw({40, 60, 230, 0, 1}, {{10.5, 30, 90, 1.0, 20}}), form);
 }
 
-TEST(LineRefineConventions, ThePixelsCentreIsWhereAClickOnItAtZoomOneStores)
+TEST(LineRefineConventions, RefinedPointsLieInTheFrameTheViewDraws)
 {
-    // At zoom 1 the picture's column 10 is drawn on client column origin + 10; a click there stores:
+    // The view draws pixel column 10 over [10, 11) at every zoom; the line's centre is 10.5. A click
+    // at zoom 1 on that column stores its corner, 10, and moves half a pixel toward the centre; a
+    // click at zoom 27 on the client pixel that shows the centre moves by less than 0.05.
     TViewState view;
     view.ViewOriginX = 37;
-    double clicked, y;
-    ClientToView(view, view.ViewOriginX + 10, 0, clicked, y);
-    ASSERT_EQ(clicked, 10.0);
-    const TContourPointArray points{{12.3, 20, 0}, {9.1, 30, 0}, {11, 40, 0}};
-    const TSheet sheet = Draw({40, 60, 230, 0, 1}, {{10, 30, 90, 1.0, 20}});
+    double atOne, atZoom, y;
+    ClientToView(view, view.ViewOriginX + 10, 0, atOne, y);
+    ASSERT_EQ(atOne, 10.0);
+    view.ZoomFactor = 27.0;
+    ClientToView(view, view.ViewOriginX + static_cast<int>(27.0 * 10.5), 0, atZoom, y);
+    const TSheet sheet = Draw({40, 60, 230, 0, 1}, {{10.5, 30, 90, 1.0, 20}});
     for (const TScan& picture : {InForm(sheet, TForm::Grey8), InForm(sheet, TForm::Bgrx32), AsMono(sheet, 128, false),
                                  AsMono(sheet, 128, true)}) {
-        const auto moves = RefineContourOntoLine(picture.View(), points, 0.0, 1.0, 4);
-        ASSERT_EQ(moves.size(), 3u);
-        for (const TPointMove& m : moves) {
-            EXPECT_NEAR(m.X, clicked, 1e-9);
-            EXPECT_NEAR(m.Y, points[static_cast<std::size_t>(m.Index)].y, 1e-4);
+        for (const auto& [zoom, x] : {std::pair{1.0, atOne}, std::pair{27.0, atZoom}}) {
+            const TContourPointArray points{{x, 20, 0}, {x, 30, 0}, {x, 40, 0}};
+            const auto moves = RefineContourOntoLine(picture.View(), points, 0.0, zoom, 4);
+            for (const TPointMove& m : moves) {
+                EXPECT_NEAR(m.X, 10.5, 1e-4) << zoom;
+                EXPECT_NEAR(m.Y, points[static_cast<std::size_t>(m.Index)].y, 1e-4);
+            }
+            const TContourPointArray after = Applied(points, moves);
+            for (const TContourPoint& p : after)
+                EXPECT_NEAR(p.x, 10.5, zoom == 1.0 ? 1e-4 : 0.05) << zoom;
         }
     }
 }
@@ -275,7 +284,7 @@ TEST(LineRefineContour, DirectionsComeFromTheNeighboursAndNothingIsDoneWithoutTh
     const auto moves = RefineContourOntoLine(view, doubled, 0.0, 1.0, 4);
     ASSERT_EQ(moves.size(), 5u);
     for (const TPointMove& m : moves)
-        EXPECT_NEAR(m.X, 10.0, 0.05) << m.Index;
+        EXPECT_NEAR(m.X, 10.5, 0.05) << m.Index;
     // A second run finds every point on its line already.
     EXPECT_TRUE(RefineContourOntoLine(view, Applied(doubled, moves), 0.0, 1.0, 4).empty());
 }
@@ -290,7 +299,7 @@ TEST(LineRefineContour, PointsBeyondMeasureStayAndTheirNeighboursGiveNoDirection
     for (const double zoom : {1.0, 0.000125, 1e-300, 0.0, 1e300}) {
         std::vector<int> moved;
         for (const TPointMove& m : RefineContourOntoLine(picture.View(), odd, 0.0, zoom, 4)) {
-            EXPECT_NEAR(m.X, 10.0, 0.05) << zoom;
+            EXPECT_NEAR(m.X, 10.5, 0.05) << zoom;
             moved.push_back(m.Index);
         }
         // Only the two points with two measurable neighbours in a row find their direction.

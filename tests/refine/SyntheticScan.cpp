@@ -143,7 +143,7 @@ TSheet Draw(const TPaper& paper, const std::vector<TStroke>& strokes)
             double ink = paper.paper;
             double inkRgb[3] = {paperRgb[0], paperRgb[1], paperRgb[2]};
             for (const TStroke& s : strokes) {
-                const double f = Coverage(s, x, y);
+                const double f = Coverage(s, x + 0.5, y + 0.5);
                 const double level = paper.paper + (s.ink - paper.paper) * f;
                 if (level < ink) {
                     ink = level;

@@ -8,7 +8,8 @@
 #include <vector>
 
 /// Scans of straight dark lines on grainy paper, made in memory with exact area coverage, in every
-/// pixel layout the program loads. Pixel (i, j) covers the square of side 1 centred on (i, j).
+/// pixel layout the program loads. Coordinates are the continuous frame the view draws: pixel (i, j)
+/// covers [i, i + 1) x [j, j + 1), its centre is (i + 0.5, j + 0.5).
 namespace scan {
 
 /// A straight stroke through (x, y) at `angle` degrees (clockwise, y downward), `width` pixels wide.
@@ -46,7 +47,8 @@ struct TScan {
 /// Signed distance of a point from the stroke's centre line, picture pixels.
 double DistanceToStroke(const TStroke& stroke, double x, double y);
 
-/// The area of the unit pixel square centred on (x, y) that the stroke covers, exactly.
+/// The area of the unit square centred on (x, y) that the stroke covers, exactly: pixel (i, j) is
+/// the square centred on (i + 0.5, j + 0.5).
 double Coverage(const TStroke& stroke, double x, double y);
 
 /// Brightness and colour of a sheet: paper with grain, darkened by the strokes' coverage. The
