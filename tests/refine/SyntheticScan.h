@@ -25,6 +25,13 @@ struct TStroke {
     double to = 1e9;
 };
 
+/// A straight piece of line from (x0, y0) to (x1, y1) with round ends: pieces that share an end
+/// join round, as a pen draws a polyline.
+struct TPiece {
+    double x0 = 0.0, y0 = 0.0, x1 = 0.0, y1 = 0.0;
+    double width = 1.0;
+};
+
 struct TPaper {
     int width = 160;
     int height = 160;
@@ -59,7 +66,9 @@ struct TSheet {
     std::vector<std::uint8_t> Grey; ///< one byte a pixel
     std::vector<std::uint8_t> Rgb;  ///< red, green, blue a pixel
 };
-TSheet Draw(const TPaper& paper, const std::vector<TStroke>& strokes);
+/// The pieces are drawn with one ink (`pieceInk`), covering what their union covers.
+TSheet Draw(const TPaper& paper, const std::vector<TStroke>& strokes, const std::vector<TPiece>& pieces = {},
+            int pieceInk = 35);
 
 enum class TForm {
     Grey8,
