@@ -19,7 +19,8 @@ constexpr double Tails = 1.5;         ///< beyond the half-contrast edges, the a
 constexpr double MinMove = 0.01;      ///< a shift below this is no move: a second run changes nothing
 constexpr double FaintShare = 1.0 / 3; ///< of the outline's usual contrast, below which a line is too faint
 constexpr double WideShare = 3.0;     ///< times the outline's usual width, above which a run is no line
-constexpr double SameDirection = 0.99996;  ///< cosine of a quarter degree: a normal found again
+constexpr double SameDirection = 0.99863;  ///< cosine of 3 degrees: a normal found again (the centre found along
+                                           ///< either lies on the line; it slides along it by a twentieth of the offset)
 constexpr std::size_t MaxRepeats = 16;  ///< coincident points looked past for a neighbour
 constexpr int MaxHalfSamples = 64;    ///< the centre's stretch holds at most this many samples either side
 constexpr double ClearlyNearer = 1.0; ///< pixels by which the chosen of several lines is nearer the preferred offset
