@@ -19,8 +19,7 @@ constexpr double Tails = 1.5;         ///< beyond the half-contrast edges, the a
 constexpr double MinMove = 0.01;      ///< a shift below this is no move: a second run changes nothing
 constexpr double FaintShare = 1.0 / 3; ///< of the outline's usual contrast, below which a line is too faint
 constexpr double WideShare = 3.0;     ///< times the outline's usual width, above which a run is no line
-constexpr double SameDirection = 0.99863;  ///< cosine of 3 degrees: a normal found again (the centre found along
-                                           ///< either lies on the line; it slides along it by a twentieth of the offset)
+constexpr double SameDirection = 0.99863;  ///< cosine of 3 degrees: a normal not searched again
 constexpr std::size_t MaxRepeats = 16;  ///< coincident points looked past for a neighbour
 constexpr int MaxHalfSamples = 64;    ///< the centre's stretch holds at most this many samples either side
 constexpr double ClearlyNearer = 1.0; ///< pixels by which the chosen of several lines is nearer the preferred offset
@@ -381,8 +380,12 @@ std::vector<TProbed> ProbeContour(const TPictureBytes& picture, const std::vecto
         p.ny = tx / length;
         if (earlier) {
             const TProbed& e = (*earlier)[i];
-            if (e.searched && e.nx * p.nx + e.ny * p.ny > SameDirection) {
-                p = e;
+            const double cosine = e.nx * p.nx + e.ny * p.ny;
+            if (e.searched && cosine > SameDirection) {
+                // The centre found lies on the line; along the new normal the line is as far as
+                // that centre's projection onto it.
+                p.probe = e.probe;
+                p.probe.Offset *= cosine;
                 continue;
             }
         }

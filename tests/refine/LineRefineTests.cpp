@@ -404,6 +404,30 @@ TEST(LineRefineContour, PointsBeyondMeasureStayAndTheirNeighboursGiveNoDirection
     EXPECT_EQ(RefineHalfWidth(-1.0, 4), 2.0);
 }
 
+TEST(LineRefineContour, NoiseIsNoLineAndACancelledRunMovesNothing)
+{
+    // Paper with coarse grain and nothing drawn: 1,000 points round an ellipse, at several windows.
+    const TScan noise = InForm(Draw({600, 400, 200, 40, 17}, {}), TForm::Bgr24);
+    TContourPointArray points;
+    for (int i = 0; i < 1000; ++i)
+        points.push_back({300 + 250 * std::cos(i * 0.00628), 200 + 150 * std::sin(i * 0.00628) + (i % 3), 0.0});
+    for (const double zoom : {1.0, 0.2, 0.001})
+        EXPECT_TRUE(RefineContourOntoLine(noise.View(), points, 0.0, zoom, 4).empty()) << zoom;
+
+    const TScan picture = ColumnTen(TForm::Grey8);
+    TContourPointArray along;
+    for (int i = 0; i < 600; ++i)
+        along.push_back({i % 2 ? 12.0 : 9.0, 5 + i * 0.08, 0.0});
+    int calls = 0;
+    const auto moves = RefineContourOntoLine(picture.View(), along, 0.0, 1.0, 4, [&](double done) {
+        EXPECT_GT(done, 0.0);
+        return ++calls < 2;
+    });
+    EXPECT_TRUE(moves.empty());
+    EXPECT_EQ(calls, 2);
+    EXPECT_GE(RefineContourOntoLine(picture.View(), along, 0.0, 1.0, 4, [](double) { return true; }).size(), 590u);
+}
+
 TEST(LineRefineProbe, ReportsWhatItFoundAlongTheNormal)
 {
     const TScan picture = InForm(Draw({80, 80, 228, 6, 4}, {{40, 40, 0, 2.0, 30}, {40, 47, 0, 2.0, 30}}), TForm::Grey8);
