@@ -31,7 +31,7 @@ class TSampler {
 public:
     explicit TSampler(const TPictureBytes& picture) : p_(picture) {}
 
-    double At(double x, double y) const
+    [[gnu::always_inline]] double At(double x, double y) const
     {
         const int x0 = std::min(static_cast<int>(x), p_.Width - 2);
         const int y0 = std::min(static_cast<int>(y), p_.Height - 2);
@@ -371,7 +371,9 @@ std::vector<TProbed> ProbeContour(const TPictureBytes& picture, const std::vecto
             }
         const double tx = dx[after] - dx[before];
         const double ty = dy[after] - dy[before];
-        const double length = std::hypot(tx, ty);
+        // Not hypot: this runs for every point, and the sum of squares cannot overflow for
+        // coordinates that the picture can hold (others give no direction anyway).
+        const double length = std::sqrt(tx * tx + ty * ty);
         if (!(length >= 1e-9) || !std::isfinite(length))
             continue;
         TProbed& p = probed[i];
@@ -756,7 +758,8 @@ std::vector<std::pair<std::size_t, std::size_t>> Crossings(const std::vector<dou
         return pairs;
     double length = 0.0, minX = x[0], minY = y[0];
     for (std::size_t i = 0; i < m; ++i) {
-        length += std::hypot(x[(i + 1) % m] - x[i], y[(i + 1) % m] - y[i]);
+        const double dx = x[(i + 1) % m] - x[i], dy = y[(i + 1) % m] - y[i];
+        length += std::sqrt(dx * dx + dy * dy);
         minX = std::min(minX, x[i]);
         minY = std::min(minY, y[i]);
     }
