@@ -653,6 +653,12 @@ bool TrailingEdge(const TPictureBytes& picture, const std::vector<double>& px, c
     const std::size_t upperFrom = upper.empty() ? n / 2 : upper.front();
     const std::size_t lowerFrom = lower.empty() ? n / 2 : lower.front();
     const TStraight u = Fit(r.x, r.y, upper, px[0], py[0]), l = Fit(r.x, r.y, lower, px[n - 1], py[n - 1]);
+    // Sides that run on into each other (a closed curve) rather than toward a common end make no
+    // trailing edge.
+    const double t = Meet(u, l);
+    const double bx0 = u.dx + l.dx, by0 = u.dy + l.dy, bl = std::hypot(bx0, by0);
+    if (u.ok && l.ok && !(std::isfinite(t) && bl > 1.0))
+        return false;
 
     // A point of a side: the line nearest the side's line where that is known, else nearest the
     // point; where the lines have run together, the side's line itself.
@@ -694,10 +700,6 @@ bool TrailingEdge(const TPictureBytes& picture, const std::vector<double>& px, c
     if (!u.ok || !l.ok)
         return true;
 
-    const double t = Meet(u, l);
-    const double bx0 = u.dx + l.dx, by0 = u.dy + l.dy, bl = std::hypot(bx0, by0);
-    if (!std::isfinite(t) || !(bl > 0.1))
-        return true;
     double ax = u.x + t * u.dx, ay = u.y + t * u.dy;
     const double bx = bx0 / bl, by = by0 / bl;
     // The clicked ends tell how far short of where the sides meet the base may lie.
