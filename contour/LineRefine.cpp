@@ -624,8 +624,9 @@ struct TPlaced {
 /// The trailing edge: the two sides' lines lie within one window there, or have run together.
 /// The points from each end up to the first that sees its own line alone go onto the line of
 /// their side, which the next clean points of that side give; the ends go to the corners where
-/// the drawn base meets the sides, or both to the apex where the sides meet.
-/// True where the two ends lie together there, so that the outline closes.
+/// the drawn base meets the sides, or the first to the apex where the sides meet and the last
+/// onto the lower side just short of it. True where the two ends make a trailing edge, so that
+/// the outline closes there.
 bool TrailingEdge(const TPictureBytes& picture, const std::vector<double>& px, const std::vector<double>& py,
                   const std::vector<TProbed>& probed, const std::vector<bool>& accepted, double halfWidth,
                   TPlaced& r)
@@ -681,7 +682,7 @@ bool TrailingEdge(const TPictureBytes& picture, const std::vector<double>& px, c
         const TLineProbe found = ProbeLine(picture, px[i], py[i], p.nx, p.ny, halfWidth, expected);
         double offset;
         if (found.Finding == TLineFinding::Line && found.Width <= CleanWidth * width &&
-            std::abs(found.Offset - expected) <= std::max(0.75, width / 2))
+            (!side.ok || std::abs(found.Offset - expected) <= std::max(0.75, width / 2)))
             offset = found.Offset;
         else if (side.ok && found.Finding != TLineFinding::NoLine && found.Finding != TLineFinding::OutsidePicture)
             offset = expected;
