@@ -42,7 +42,8 @@ TCurveSpline::TCurveSpline(const std::vector<TContourPoint>& points, const std::
     std::size_t nextCorner = 0;
     for (std::size_t i = 0; i < points.size(); ++i) {
         if (i > 0)
-            s += std::hypot(points[i].x - points[i - 1].x, points[i].y - points[i - 1].y);
+            s += std::sqrt((points[i].x - points[i - 1].x) * (points[i].x - points[i - 1].x) +
+                           (points[i].y - points[i - 1].y) * (points[i].y - points[i - 1].y));
         knots_.push_back({s, points[i].x, points[i].y, 0.0, 0.0});
         if (nextCorner < corners.size() && corners[nextCorner] == i) {
             knots_.push_back(knots_.back());
@@ -50,32 +51,6 @@ TCurveSpline::TCurveSpline(const std::vector<TContourPoint>& points, const std::
         }
     }
     Solve();
-    // Chord length under-measures the arc where sparse points turn fast (the nose): the spline's
-    // own arc length is the better parameter; two rounds settle it.
-    for (int round = 0; round < 2; ++round) {
-        std::vector<double> lengths(knots_.size(), 0.0);
-        for (std::size_t i = 0; i + 1 < knots_.size(); ++i)
-            lengths[i] = PieceLength(i);
-        for (std::size_t i = 0; i + 1 < knots_.size(); ++i)
-            knots_[i + 1].s = knots_[i].s + lengths[i];
-        Solve();
-    }
-}
-
-double TCurveSpline::PieceLength(std::size_t piece) const
-{
-    const double a = knots_[piece].s, h = knots_[piece + 1].s - a;
-    if (!(h > 0.0))
-        return 0.0;
-    // Gauss-Legendre with five nodes on [0, 1].
-    static constexpr double t[5] = {0.046910077030668, 0.230765344947158, 0.5, 0.769234655052842, 0.953089922969332};
-    static constexpr double w[5] = {0.118463442528095, 0.239314335249683, 0.284444444444444, 0.239314335249683, 0.118463442528095};
-    double length = 0.0;
-    for (int k = 0; k < 5; ++k) {
-        const TPoint p = At(piece, a + t[k] * h);
-        length += w[k] * std::hypot(p.dx, p.dy);
-    }
-    return length * h;
 }
 
 void TCurveSpline::Solve()

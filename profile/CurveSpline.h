@@ -5,7 +5,8 @@
 #include <cstddef>
 #include <vector>
 
-/// A plane curve through given points: a cubic in each of x and y over the chord length s,
+/// A plane curve through given points: a cubic in each of x and y over the chord length s (the
+/// length of the polygon through the points, as XFOIL's own splines take it),
 /// continuous up to the second derivative between two corners, each stretch ending with a constant
 /// second derivative on its last piece (zero third derivative), as XFOIL's own splines do. A corner
 /// is a knot given twice with the same s, each copy with the tangent of its own side.
@@ -38,7 +39,6 @@ public:
 private:
     /// The knots' derivatives for their current s.
     void Solve();
-    double PieceLength(std::size_t piece) const;
 
     std::vector<TKnot> knots_;
 };

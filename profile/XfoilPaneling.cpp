@@ -117,7 +117,7 @@ std::vector<double> NodeStations(const TCurveSpline& curve, const std::vector<do
             piece = curve.PieceAt(tj, piece);
             const TCurveSpline::TPoint p = curve.At(piece, tj);
             const double speed = std::hypot(p.dx, p.dy);
-            s.push_back(t.empty() ? 0.0 : s.back() + std::hypot(p.x - px, p.y - py));
+            s.push_back(t.empty() ? 0.0 : s.back() + std::sqrt((p.x - px) * (p.x - px) + (p.y - py) * (p.y - py)));
             t.push_back(tj);
             px = p.x;
             py = p.y;
@@ -163,9 +163,14 @@ std::vector<double> NodeStations(const TCurveSpline& curve, const std::vector<do
             panels += 0.5 * (1.0 / h[j - 1] + 1.0 / h[j]) * (s[j] - s[j - 1]);
         return panels;
     };
-    // The plain spacing that gives XfoilNodes - 1 panels in all.
-    double lo = 1e-9 * s.back(), hi = 10.0 * s.back();
-    for (int it = 0; it < 60; ++it) {
+    // The plain spacing that gives XfoilNodes - 1 panels in all: no less than the even one, since
+    // every panel is at most that long; the bracket is doubled until it holds the answer.
+    double lo = s.back() / (XfoilNodes - 1), hi = 2.0 * lo;
+    for (int it = 0; it < 60 && spacing(hi) > XfoilNodes - 1; ++it) {
+        lo = hi;
+        hi *= 2.0;
+    }
+    for (int it = 0; it < 30; ++it) {
         const double mid = std::sqrt(lo * hi);
         (spacing(mid) > XfoilNodes - 1 ? lo : hi) = mid;
     }
@@ -236,10 +241,10 @@ double Deviation(const TCurveSpline& curve)
         if (!(h > 0.0))
             continue;
         const double ux = (k[i + 1].x - k[i].x) / h, uy = (k[i + 1].y - k[i].y) / h;
-        for (const double t : {0.25, 0.5, 0.75}) {
-            const TCurveSpline::TPoint p = curve.At(i, k[i].s + t * h);
-            most = std::max(most, std::fabs((p.x - k[i].x) * uy - (p.y - k[i].y) * ux));
-        }
+        // Half-way: where a cubic through two points strays farthest from their segment, unless
+        // its ends turn opposite ways (a wiggle), which a spline through an outline rarely has.
+        const TCurveSpline::TPoint p = curve.At(i, k[i].s + 0.5 * h);
+        most = std::max(most, std::fabs((p.x - k[i].x) * uy - (p.y - k[i].y) * ux));
     }
     return most;
 }
