@@ -282,11 +282,13 @@ TXfoilOutline XfoilOutline(const std::vector<TContourPoint>& table)
     if (FirstSelfCrossing(ring).first >= 0)
         return Raw(std::move(points), distinct, TRawReason::SelfCrossing);
     std::vector<double> turns(points.size(), 0.0);
+    std::size_t sharpest = 0;
     for (std::size_t i = 1; i + 1 < points.size(); ++i) {
         turns[i] = TurnDegrees(points[i - 1], points[i], points[i + 1]);
-        if (turns[i] > GreatestSplineTurn)
-            return Raw(std::move(points), distinct, TRawReason::ZigZag, static_cast<int>(entries[i]) + 2);
+        sharpest = turns[i] > turns[sharpest] ? i : sharpest;
     }
+    if (turns[sharpest] > GreatestSplineTurn)
+        return Raw(std::move(points), distinct, TRawReason::ZigZag, static_cast<int>(entries[sharpest]) + 2);
     // A corner is a sharp turn between stretches that turn little: a kink the user drew. Sparse
     // clicks round the nose turn sharply too, but so do their neighbours; the nose is round.
     const std::size_t noseIndex = FarthestFromEnds(points);
@@ -297,7 +299,7 @@ TXfoilOutline XfoilOutline(const std::vector<TContourPoint>& table)
             corners.push_back(i);
     }
     if (corners.size() + 1 > MostStretches)
-        return Raw(std::move(points), distinct, TRawReason::ZigZag, static_cast<int>(entries[corners.front()]) + 2);
+        return Raw(std::move(points), distinct, TRawReason::TooManyCorners);
 
     TCurveSpline curve(points, corners);
     const double tx = 0.5 * (points.front().x + points.back().x), ty = 0.5 * (points.front().y + points.back().y);
@@ -399,8 +401,11 @@ std::vector<std::string> XfoilCheckLines(const TXfoilOutline& outline, bool from
         lines.push_back("Für XFOIL: Durch einen Umriss, der sich selbst kreuzt, führt keine glatte Kurve" + asThey);
         break;
     case TRawReason::ZigZag:
-        lines.push_back("Für XFOIL: Zickzack (Knick über " + Fixed(GreatestSplineTurn, 0, separator) + "° in Zeile " +
-                        std::to_string(outline.ReasonLine) + "), keine glatte Kurve" + asThey);
+        lines.push_back("Für XFOIL: Ein Knick über " + Fixed(GreatestSplineTurn, 0, separator) + "° (Zeile " +
+                        std::to_string(outline.ReasonLine) + ") lässt keine glatte Kurve zu" + asThey);
+        break;
+    case TRawReason::TooManyCorners:
+        lines.push_back("Für XFOIL: Mehr als " + std::to_string(MostStretches - 1) + " Ecken lassen keine glatte Kurve zu" + asThey);
         break;
     case TRawReason::NoLeadingEdge:
         lines.push_back("Für XFOIL: Keine Nase zwischen den Enden des Umrisses gefunden" + asThey);
@@ -457,8 +462,7 @@ std::vector<TContourPoint> TableFromText(std::string_view text)
                 shown.pop_back();
             if (shown.size() < line.size())
                 shown += "…";
-            throw std::runtime_error("Zeile " + std::to_string(i + 1) + " des Textes ist kein Punkt „x y“: „" + shown +
-                                     "“. Nichts wurde gespeichert.");
+            throw std::runtime_error("Zeile " + std::to_string(i + 1) + " des Textes ist kein Punkt „x y“: „" + shown + "“.");
         }
         table.push_back({values[0], values[1], 0.0});
     }

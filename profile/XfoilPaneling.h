@@ -30,7 +30,7 @@ constexpr std::size_t FewestSplinePoints = 8;
 constexpr double GreatestSplineTurn = 90.0;
 
 /// Why the points are written as they are.
-enum class TRawReason { None, TooFew, SelfCrossing, ZigZag, NoLeadingEdge, NoCurve };
+enum class TRawReason { None, TooFew, SelfCrossing, ZigZag, TooManyCorners, NoLeadingEdge, NoCurve };
 
 struct TXfoilOutline {
     std::vector<TContourPoint> Points; ///< what the file writes, in order
