@@ -23,6 +23,7 @@ constexpr double Growth = 0.25;           ///< a panel is at most this much long
 constexpr int GridSteps = 4000;           ///< samples of the curve for the spacing
 constexpr std::size_t MostStretches = 40; ///< more corners than this are a zig-zag, not an outline
 constexpr double CornerContrast = 2.0;    ///< a corner turns this many times more than its neighbours
+constexpr double ProgramsClosingLine = 0.02; ///< a closing line this long spans a stretch nobody clicked
 
 double TurnDegrees(const TContourPoint& a, const TContourPoint& b, const TContourPoint& c)
 {
@@ -298,6 +299,13 @@ TXfoilOutline XfoilOutline(const std::vector<TContourPoint>& table)
         if (!atNose && turns[i] > SharpTurnLimit && turns[i] >= CornerContrast * std::max(turns[i - 1], turns[i + 1]))
             corners.push_back(i);
     }
+    // Where the last click lies well forward of the trailing edge, the line from it to the
+    // closing point is the program's, not a drawn surface: it stays straight.
+    const std::size_t lastClick = points.size() - 2;
+    if (closed && entries.back() == table.size() - 1 && lastClick > 0 &&
+        std::hypot(points.back().x - points[lastClick].x, points.back().y - points[lastClick].y) > ProgramsClosingLine &&
+        (corners.empty() || corners.back() != lastClick))
+        corners.push_back(lastClick);
     if (corners.size() + 1 > MostStretches)
         return Raw(std::move(points), distinct, TRawReason::TooManyCorners);
 
