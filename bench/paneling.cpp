@@ -52,6 +52,18 @@ void BM_XfoilPaneling(benchmark::State& state)
         state.SkipWithError("the outline should have been paneled to 160 points");
 }
 
+/// What the review window pays per recompute: its check has tested the self-crossing already.
+void BM_XfoilPanelingAfterCheck(benchmark::State& state)
+{
+    const std::vector<TContourPoint> contour = ClickedOutline(static_cast<int>(state.range(0)));
+    std::vector<TContourPoint> table;
+    RecomputeProfileTable(contour, 900, true, table);
+    for (auto _ : state) {
+        const TXfoilOutline outline = XfoilOutline(table, false);
+        benchmark::DoNotOptimize(outline.Points.data());
+    }
+}
+
 void BM_RecomputeAnchor(benchmark::State& state)
 {
     const std::vector<TContourPoint> contour = ClickedOutline(static_cast<int>(state.range(0)));
@@ -66,6 +78,7 @@ void BM_RecomputeAnchor(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_XfoilPaneling)->Arg(100000)->Arg(1000)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
+BENCHMARK(BM_XfoilPanelingAfterCheck)->Arg(100000)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
 BENCHMARK(BM_RecomputeAnchor)->Arg(100000)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
 
 BENCHMARK_MAIN();

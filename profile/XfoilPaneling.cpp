@@ -267,7 +267,7 @@ std::string Fixed(double value, int decimals, std::string_view separator)
 
 } // namespace
 
-TXfoilOutline XfoilOutline(const std::vector<TContourPoint>& table)
+TXfoilOutline XfoilOutline(const std::vector<TContourPoint>& table, std::optional<bool> selfCrossing)
 {
     const std::vector<std::size_t> entries = XfoilEntries(table);
     std::vector<TContourPoint> points;
@@ -279,13 +279,29 @@ TXfoilOutline XfoilOutline(const std::vector<TContourPoint>& table)
     if (table.size() <= 3 || distinct < FewestSplinePoints || !AllFinite(points))
         return Raw(std::move(points), distinct, TRawReason::TooFew);
 
-    std::vector<TContourPoint> ring(points.begin(), points.begin() + static_cast<std::ptrdiff_t>(distinct));
-    if (FirstSelfCrossing(ring).first >= 0)
+    // The ring closes by itself: the closing point, the first again, is left out while it is tested.
+    if (!selfCrossing) {
+        const TContourPoint closing = points.back();
+        if (closed)
+            points.pop_back();
+        selfCrossing = FirstSelfCrossing(points).first >= 0;
+        if (closed)
+            points.push_back(closing);
+    }
+    if (*selfCrossing)
         return Raw(std::move(points), distinct, TRawReason::SelfCrossing);
+    // Turns below half the corner limit are all alike to the rules below: they are 0 here, which
+    // spares the arc tangent for nearly every point of a long outline.
+    const double gentle = std::cos(SharpTurnLimit / CornerContrast * std::numbers::pi / 180.0);
     std::vector<double> turns(points.size(), 0.0);
     std::size_t sharpest = 0;
     for (std::size_t i = 1; i + 1 < points.size(); ++i) {
-        turns[i] = TurnDegrees(points[i - 1], points[i], points[i + 1]);
+        const TContourPoint &a = points[i - 1], &b = points[i], &d = points[i + 1];
+        const double dot = (b.x - a.x) * (d.x - b.x) + (b.y - a.y) * (d.y - b.y);
+        const double lengths2 = ((b.x - a.x) * (b.x - a.x) + (b.y - a.y) * (b.y - a.y)) * ((d.x - b.x) * (d.x - b.x) + (d.y - b.y) * (d.y - b.y));
+        if (dot > 0.0 && dot * dot > gentle * gentle * lengths2)
+            continue;
+        turns[i] = TurnDegrees(a, b, d);
         sharpest = turns[i] > turns[sharpest] ? i : sharpest;
     }
     if (turns[sharpest] > GreatestSplineTurn)

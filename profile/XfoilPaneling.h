@@ -3,6 +3,7 @@
 #include "TContourPoint.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,7 +45,9 @@ struct TXfoilOutline {
 
 /// The outline for XFOIL from a profile table (normalised, trailing edge first, closing point last
 /// when it has more than three entries): the table's XfoilTable, paneled where it can be.
-TXfoilOutline XfoilOutline(const std::vector<TContourPoint>& table);
+/// `selfCrossing`: whether that outline crosses itself, where the profile check has found it out
+/// already (the same test on the same ring); tested here when not given.
+TXfoilOutline XfoilOutline(const std::vector<TContourPoint>& table, std::optional<bool> selfCrossing = std::nullopt);
 
 /// The memo text of the XFOIL file: the title, then the outline's points.
 std::string XfoilFileText(std::string_view title, const TXfoilOutline& outline);

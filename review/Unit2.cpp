@@ -206,7 +206,7 @@ void TForm2::BuildProfileCheck(std::size_t clicked, bool normalised)
     const TProfileCheck check = CheckProfile(ProfileCoords, clicked, normalisation);
     checkLines_ = ProfileCheckLines(check, QLocale().decimalPoint().toStdString());
     xfoilChecked_ = check.State == TCheckState::Checked;
-    tableOutline_ = xfoilChecked_ ? XfoilOutline(ProfileCoords) : TXfoilOutline{};
+    tableOutline_ = xfoilChecked_ ? XfoilOutline(ProfileCoords, check.SelfCrossing) : TXfoilOutline{};
     memoEdited_ = false;
     ShowProfileCheck();
 }
@@ -280,7 +280,8 @@ void TForm2::Button3Click()
         }
         text = XfoilFileText(TextTitle(memo), XfoilOutline(table));
     } else {
-        text = XfoilFileText(title, XfoilOutline(ProfileCoords));
+        // The check's outline is the table's, made by the recompute that made the table.
+        text = XfoilFileText(title, xfoilChecked_ ? tableOutline_ : XfoilOutline(ProfileCoords));
     }
     SaveDialog1.initialDirectory = platform::Current().ProgramDirectory();
     const std::optional<QString> chosen = platform::Current().SaveFile(this, SaveDialog1);
