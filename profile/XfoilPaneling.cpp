@@ -186,6 +186,8 @@ std::vector<double> NodeStations(const TCurveSpline& curve, const std::vector<do
     double total = 0.0;
     for (const double w : share)
         total += w;
+    if (!(total > 0.0) || !std::isfinite(total))
+        return {};
     std::vector<int> count(stretches);
     int given = 0;
     for (std::size_t f = 0; f < stretches; ++f) {
@@ -326,6 +328,14 @@ TXfoilOutline XfoilOutline(const std::vector<TContourPoint>& table, std::optiona
         return Raw(std::move(points), distinct, TRawReason::TooManyCorners);
 
     TCurveSpline curve(points, corners);
+    // Coordinates near the end of the doubles overflow in the spline; such points stay as they are.
+    const auto finiteKnots = [&] {
+        return std::all_of(curve.Knots().begin(), curve.Knots().end(), [](const TCurveSpline::TKnot& k) {
+            return std::isfinite(k.s) && std::isfinite(k.x) && std::isfinite(k.y) && std::isfinite(k.dx) && std::isfinite(k.dy);
+        });
+    };
+    if (!finiteKnots())
+        return Raw(std::move(points), distinct, TRawReason::NoCurve);
     const double tx = 0.5 * (points.front().x + points.back().x), ty = 0.5 * (points.front().y + points.back().y);
     const auto& knots = curve.Knots();
     // The nose's knot: its index among the points plus the corners' extra knots before it.
@@ -338,6 +348,8 @@ TXfoilOutline XfoilOutline(const std::vector<TContourPoint>& table, std::optiona
     if (!(chord > 0.0) || !std::isfinite(chord))
         return Raw(std::move(points), distinct, TRawReason::NoLeadingEdge);
     curve.ToFrame(nose.x, nose.y, (tx - nose.x) / chord, (ty - nose.y) / chord, 1.0 / chord);
+    if (!finiteKnots())
+        return Raw(std::move(points), distinct, TRawReason::NoCurve);
     const double leS = le / chord;
 
     std::vector<double> fixed{0.0};
@@ -435,7 +447,8 @@ std::vector<std::string> XfoilCheckLines(const TXfoilOutline& outline, bool from
         lines.push_back("Für XFOIL: Keine Nase zwischen den Enden des Umrisses gefunden" + asThey);
         break;
     case TRawReason::NoCurve:
-        lines.push_back("Für XFOIL: Die Kurve durch die Punkte kreuzt sich selbst" + asThey);
+        lines.push_back("Für XFOIL: Durch diese Punkte führt keine brauchbare Kurve (sie kreuzte sich selbst oder "
+                        "überschritte den Zahlenbereich)" + asThey);
         break;
     }
     return lines;

@@ -177,6 +177,13 @@ TEST(XfoilPaneling, IrregularPointsAreWrittenAsTheyAreWithTheReason)
         // Read back, the file's text gives its points again.
         EXPECT_EQ(TableFromText(XfoilFileText("t", outline)).size(), outline.Points.size());
     }
+    // A hand-edited text may hold numbers near the end of the doubles: no curve, no infinity.
+    std::vector<TContourPoint> huge = Table(section);
+    for (TContourPoint& p : huge)
+        p = {p.x * 1e307, p.y * 1e307, 0.0};
+    const TXfoilOutline outline = XfoilOutline(huge);
+    EXPECT_EQ(outline.Reason, TRawReason::NoCurve);
+    EXPECT_NO_THROW(XfoilFileText("t", outline));
 }
 
 TEST(XfoilPaneling, TextLinesAreReadAsPointsOrNamed)
