@@ -55,10 +55,3 @@ std::string XfoilFileText(std::string_view title, const TXfoilOutline& outline);
 /// The check's lines on the XFOIL file, in German, numbers with the given separator. `fromText`:
 /// the points come from the hand-edited text, not from the contour.
 std::vector<std::string> XfoilCheckLines(const TXfoilOutline& outline, bool fromText, std::string_view separator);
-
-/// The table that a memo text holds: its lines after the title, each "x y". Throws a
-/// std::runtime_error naming the first line that is no such pair of finite numbers.
-std::vector<TContourPoint> TableFromText(std::string_view text);
-
-/// The text's first line.
-std::string_view TextTitle(std::string_view text);

@@ -9,6 +9,7 @@
 #include "ProfileTable.h"
 #include "ProfileText.h"
 #include "SingleLineValidator.h"
+#include "MemoPoints.h"
 #include "XfoilPaneling.h"
 #include "XfoilText.h"
 #include "WindowPlacement.h"

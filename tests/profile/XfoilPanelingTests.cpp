@@ -3,6 +3,7 @@
 #include "NacaOutline.h"
 #include "ProfileTable.h"
 #include "ProfileText.h"
+#include "MemoPoints.h"
 #include "XfoilPaneling.h"
 
 #include <gtest/gtest.h>

@@ -2,6 +2,7 @@
 #include "FakeServices.h"
 #include "../profile/NacaOutline.h"
 #include "Unit2.h"
+#include "MemoPoints.h"
 #include "XfoilPaneling.h"
 
 #include <QFile>
