@@ -3,15 +3,14 @@
 #include "Chart.h"
 #include "Colors.h"
 #include "ErrorHandler.h"
+#include "MemoPoints.h"
 #include "NumberText.h"
 #include "ProfileCheck.h"
 #include "ProfileFile.h"
 #include "ProfileTable.h"
 #include "ProfileText.h"
 #include "SingleLineValidator.h"
-#include "MemoPoints.h"
 #include "XfoilPaneling.h"
-#include "XfoilText.h"
 #include "WindowPlacement.h"
 
 #include <QAbstractButton>
