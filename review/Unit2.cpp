@@ -3,13 +3,14 @@
 #include "Chart.h"
 #include "Colors.h"
 #include "ErrorHandler.h"
+#include "MemoPoints.h"
 #include "NumberText.h"
 #include "ProfileCheck.h"
 #include "ProfileFile.h"
 #include "ProfileTable.h"
 #include "ProfileText.h"
 #include "SingleLineValidator.h"
-#include "XfoilText.h"
+#include "XfoilPaneling.h"
 #include "WindowPlacement.h"
 
 #include <QAbstractButton>
@@ -28,6 +29,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
 
 std::vector<TContourPoint> ProfileCoords;
@@ -164,6 +166,16 @@ TForm2::TForm2(QWidget* parent)
     // toggled, not clicked: the check box's click event also fires when its state is set.
     Bind(CheckBox2, &QCheckBox::toggled, this, &TForm2::CheckBox2Click);
     connect(Edit2, &QLineEdit::textChanged, this, [this] { platform::Guarded([&] { Edit2Change(); }); });
+    // Hand edits change what "Für XFOIL speichern" writes; the check says so once typing rests.
+    // A rebuild by the program leaves the document unmodified and the check is rebuilt with it.
+    memoEditRest_ = new QTimer(this);
+    memoEditRest_->setSingleShot(true);
+    memoEditRest_->setInterval(300);
+    connect(memoEditRest_, &QTimer::timeout, this, [this] { platform::Guarded([&] { Memo1EditRested(); }); });
+    connect(Memo1, &QPlainTextEdit::textChanged, this, [this] {
+        if (Memo1->document()->isModified() || memoEdited_)
+            memoEditRest_->start();
+    });
 
     // The frame is centred, not the client area; the window system may report the frame late.
     platform::KeepCentredOnScreen(this);
@@ -191,12 +203,45 @@ void TForm2::BuildProfileCheck(std::size_t clicked, bool normalised)
 {
     const TNormalisation normalisation =
         !CheckBox2->isChecked() ? TNormalisation::Off : normalised ? TNormalisation::Done : TNormalisation::Failed;
-    const std::vector<std::string> lines =
-        ProfileCheckLines(CheckProfile(ProfileCoords, clicked, normalisation), QLocale().decimalPoint().toStdString());
+    const TProfileCheck check = CheckProfile(ProfileCoords, clicked, normalisation);
+    checkLines_ = ProfileCheckLines(check, QLocale().decimalPoint().toStdString());
+    xfoilChecked_ = check.State == TCheckState::Checked;
+    tableOutline_ = xfoilChecked_ ? XfoilOutline(ProfileCoords, check.SelfCrossing) : TXfoilOutline{};
+    memoEdited_ = false;
+    ShowProfileCheck();
+}
+
+void TForm2::ShowProfileCheck()
+{
+    std::vector<std::string> lines = checkLines_;
+    if (xfoilChecked_) {
+        const std::string separator = QLocale().decimalPoint().toStdString();
+        std::vector<std::string> xfoil;
+        if (!memoEdited_) {
+            xfoil = XfoilCheckLines(tableOutline_, false, separator);
+        } else {
+            const std::string memo = Memo1->toPlainText().toStdString();
+            try {
+                xfoil = XfoilCheckLines(XfoilOutline(TableFromText(memo)), true, separator);
+            } catch (const std::runtime_error& error) {
+                xfoil = {std::string("Für XFOIL: Der Text ist von Hand geändert. ") + error.what() +
+                         " So speichert „Für XFOIL speichern“ nichts."};
+            }
+        }
+        // After the figures, before the warnings.
+        auto at = std::find_if(lines.begin(), lines.end(), [](const std::string& line) { return line.starts_with("Warnung:"); });
+        lines.insert(at, xfoil.begin(), xfoil.end());
+    }
     QStringList text;
     for (const std::string& line : lines)
         text << QString::fromStdString(line);
     Memo2->setPlainText(text.join(QLatin1Char('\n')));
+}
+
+void TForm2::Memo1EditRested()
+{
+    memoEdited_ = Memo1->toPlainText().toStdString() != ProfileText(Edit2->text().toStdString(), ProfileCoords);
+    ShowProfileCheck();
 }
 
 void TForm2::BuildProfileText()
@@ -222,11 +267,26 @@ void TForm2::Button2Click()
 
 void TForm2::Button3Click()
 {
+    // Read before the dialog: a line that is no point stops the save before a name is asked for.
+    const std::string memo = Memo1->toPlainText().toStdString();
+    const std::string title = Edit2->text().toStdString();
+    std::string text;
+    if (memo != ProfileText(title, ProfileCoords)) {
+        std::vector<TContourPoint> table;
+        try {
+            table = TableFromText(memo);
+        } catch (const std::runtime_error& error) {
+            throw std::runtime_error(std::string(error.what()) + " Für XFOIL wurde nichts gespeichert.");
+        }
+        text = XfoilFileText(TextTitle(memo), XfoilOutline(table));
+    } else {
+        // The check's outline is the table's, made by the recompute that made the table.
+        text = XfoilFileText(title, xfoilChecked_ ? tableOutline_ : XfoilOutline(ProfileCoords));
+    }
     SaveDialog1.initialDirectory = platform::Current().ProgramDirectory();
     const std::optional<QString> chosen = platform::Current().SaveFile(this, SaveDialog1);
     if (!chosen)
         return;
-    const std::string text = XfoilProfileText(Edit2->text().toStdString(), ProfileCoords);
     WriteProfileFile(*chosen, DatFileBytes(QString::fromStdString(text).toStdU32String()));
     if (Link.ProfileSaved)
         *Link.ProfileSaved = true;

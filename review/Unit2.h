@@ -3,6 +3,7 @@
 #include "Services.h"
 #include "TContourPoint.h"
 #include "WheelNotches.h"
+#include "XfoilPaneling.h"
 
 #include <QWidget>
 
@@ -62,7 +63,9 @@ public:
     void Edit2Change();
     void Button2Click();
     void CheckBox2Click();
-    /// Saves the table for XFOIL: no closing point after an open trailing edge, no repeated points.
+    /// Saves the profile for XFOIL: a smooth curve through its points, paneled in XFOIL's frame
+    /// (or the points as they are, with no closing point after an open trailing edge and no
+    /// repeats, where they give no sound curve). Hand edits in the memo are taken from its lines.
     void Button3Click();
 
     /// Last step of every recompute: the plot shows ProfileCoords in table order, zoom reset.
@@ -90,6 +93,10 @@ protected:
 private:
     /// The check of the table just recomputed from `clicked` points.
     void BuildProfileCheck(std::size_t clicked, bool normalised);
+    /// Memo2: the check's lines with those on the XFOIL file before its warnings.
+    void ShowProfileCheck();
+    /// After a hand edit of the memo has rested: whether the XFOIL file now comes from its lines.
+    void Memo1EditRested();
     /// The wheel notifications an event completes: whole notches of 120, fractions kept.
     int WheelNotches(const QWheelEvent* event);
     /// One wheel notification of the window per notch, up or down by the sign.
@@ -98,6 +105,11 @@ private:
     void AdjustToEqualScale();
 
     TWheelAccumulator wheelFractions_;
+    std::vector<std::string> checkLines_; ///< the profile check of the last recompute
+    bool xfoilChecked_ = false;           ///< the check covers the XFOIL file (more than three points)
+    TXfoilOutline tableOutline_;          ///< the XFOIL file of the last recompute's table
+    bool memoEdited_ = false;             ///< the memo's text is not the recompute's
+    QTimer* memoEditRest_ = nullptr;
     int chartRightGap_ = 0; ///< Chart1 keeps its distance to the right edge (anchored left, top, right)
 };
 

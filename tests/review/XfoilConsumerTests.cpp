@@ -248,8 +248,9 @@ TEST(XfoilConsumer, WarnsOfSharpTurnsExactlyWhereXfoilDoes)
         form.Link.Contour = &contour;
         form.Link.ViewImageHeight = [] { return 900; };
         form.Button1->click();
+        // The points as clicked: "Für XFOIL speichern" would lay a curve through them.
         services.saveAnswer = dir.filePath(QStringLiteral("kink.dat"));
-        form.Button3->click();
+        form.Button2->click();
         const QString output = RunXfoilScript(xfoil, dir.path(), QStringLiteral("PLOP\nG F\n\nLOAD kink.dat\n\nQUIT\n"));
         const QRegularExpressionMatch warning =
             QRegularExpression(QStringLiteral("Excessive panel angle\\s*[-\\d.]+\\s*at i =\\s*(\\d+)")).match(output);
