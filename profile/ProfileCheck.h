@@ -12,12 +12,11 @@
 ///
 /// Definitions (the table is normalised: chord from the nose (0, 0) to the trailing edge (1, 0)):
 /// - The outline is the closed polygon through the table's entries, closing point included.
-/// - Thickness at x is the height of the outline's cut by the vertical line at x: the highest
-///   minus the lowest y where the outline meets it. For an outline that goes round the nose once
-///   this is the upper minus the lower surface, both interpolated linearly at the same x, that is
-///   perpendicular to the chord (not to the camber line). Camber at x is the middle of that cut.
-///   Both are sampled at CheckStations + 1 equally spaced x from the nose to the trailing edge;
-///   the greatest camber is the one of greatest magnitude, with its sign.
+/// - The camber line runs midway between the upper and the lower side, measured along its own
+///   normal, as the NACA sections are built; the thickness is the distance between the sides along
+///   that normal. Both are taken at CheckStations + 1 equally spaced x, against the chord from the
+///   nose (0, 0) to the middle of the trailing edge; the greatest camber is the one of greatest
+///   magnitude, with its sign.
 /// - The nose is the first clicked entry of smallest x; the upper side runs from the trailing edge
 ///   to it, the lower side from it to the last clicked entry.
 /// - Turns are measured where XFOIL measures its panel angles, at the inner points of the outline
