@@ -288,9 +288,10 @@ TContourPoint TrailingEdgeMiddle(const std::vector<TContourPoint>& table)
     return {(top->x + bottom->x) / 2.0, (top->y + bottom->y) / 2.0, 0.0};
 }
 
-/// Both sides need a clicked point between the nose and the trailing edge, and a side that ends
-/// before the middle of the chord is no side but a stray click round the nose.
-bool GoesRoundTheNose(const std::vector<TContourPoint>& table, std::size_t clicked)
+/// Both sides need clicked points between the nose and the trailing edge (a few clicks round the
+/// nose, within 5 % of the chord, are no side), and a side that ends before the middle of the chord
+/// leaves the rest of it to a straight line.
+void CheckRoundTheNose(const std::vector<TContourPoint>& table, std::size_t clicked, TProfileCheck& check)
 {
     std::size_t nose = 0;
     for (std::size_t i = 1; i < clicked; ++i) {
@@ -298,15 +299,17 @@ bool GoesRoundTheNose(const std::vector<TContourPoint>& table, std::size_t click
             nose = i;
     }
     if (nose < 2 || nose + 2 > clicked)
-        return false;
-    double upperReach = -std::numeric_limits<double>::infinity();
+        return;
+    check.UpperReach = -std::numeric_limits<double>::infinity();
     for (std::size_t i = 1; i < nose; ++i)
-        upperReach = std::max(upperReach, table[i].x);
-    double lowerReach = -std::numeric_limits<double>::infinity();
+        check.UpperReach = std::max(check.UpperReach, table[i].x);
+    check.LowerReach = -std::numeric_limits<double>::infinity();
     for (std::size_t i = nose + 1; i < clicked; ++i)
-        lowerReach = std::max(lowerReach, table[i].x);
-    const double middle = table[nose].x + 0.5 * (table[0].x - table[nose].x);
-    return upperReach >= middle && lowerReach >= middle;
+        check.LowerReach = std::max(check.LowerReach, table[i].x);
+    const double chord = table[0].x - table[nose].x;
+    check.BothSides = std::min(check.UpperReach, check.LowerReach) >= table[nose].x + 0.05 * chord;
+    const double middle = table[nose].x + 0.5 * chord;
+    check.RoundTheNose = check.BothSides && check.UpperReach >= middle && check.LowerReach >= middle;
 }
 
 void MeasureTurns(const std::vector<TContourPoint>& table, const std::vector<std::size_t>& entries,
@@ -488,7 +491,7 @@ TProfileCheck CheckProfile(const std::vector<TContourPoint>& table, std::size_t 
     const TContourPoint& first = table[entries.front()];
     const TContourPoint& last = table[entries.back()];
 
-    check.RoundTheNose = GoesRoundTheNose(table, clicked);
+    CheckRoundTheNose(table, clicked, check);
     if (check.RoundTheNose)
         MeasureThicknessAndCamber(table, TrailingEdgeMiddle(table), check);
     check.OpenTrailingEdge = !SameLine(first, last);
@@ -545,8 +548,14 @@ std::vector<std::string> ProfileCheckLines(const TProfileCheck& check, std::stri
         lines.push_back("Schärfster Knick: " + Fixed(check.SharpestTurn, 1, separator) + "° in Zeile " +
                         std::to_string(check.SharpestTurnLine));
 
-    if (!check.RoundTheNose)
+    if (!check.BothSides) {
         lines.push_back("Warnung: Der Umriss geht nicht um die Nase herum; Ober- und Unterseite werden beide gebraucht.");
+    } else if (!check.RoundTheNose) {
+        const bool upperShort = check.UpperReach < check.LowerReach;
+        lines.push_back(std::string("Warnung: Die ") + (upperShort ? "Oberseite beginnt erst" : "Unterseite endet") +
+                        " bei x = " + position(upperShort ? check.UpperReach : check.LowerReach) +
+                        "; von dort bis zur Hinterkante ist der Umriss eine Gerade.");
+    }
     if (check.SelfCrossing)
         lines.push_back("Warnung: Der Umriss kreuzt sich selbst (Strecken ab Zeile " + std::to_string(check.CrossingLines[0]) +
                         " und ab Zeile " + std::to_string(check.CrossingLines[1]) + ").");

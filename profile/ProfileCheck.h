@@ -40,6 +40,9 @@ struct TProfileCheck {
     TCheckState State = TCheckState::NoPoints;
     std::size_t Points = 0;     ///< clicked points: the table without its closing point
     bool RoundTheNose = false;  ///< both sides have points and reach behind the middle of the chord
+    bool BothSides = false;     ///< both sides have a clicked point between the nose and the trailing edge
+    double UpperReach = 0.0;    ///< rearmost x of the upper side's clicks after the first (when BothSides)
+    double LowerReach = 0.0;    ///< rearmost x of the lower side's clicks (when BothSides)
     double Thickness = 0.0;     ///< greatest thickness, chord fraction (only when RoundTheNose)
     double ThicknessX = 0.0;
     double Camber = 0.0;        ///< greatest camber with its sign, chord fraction (only when RoundTheNose)

@@ -154,7 +154,10 @@ const FaultCase faultCases[] = {
     {"OpenEdge", [] { return Naca([](TNacaOutline& n) { n.closedEdgeCoefficient = false; }); }, true, true, 0, false,
      false, "schließt die offene Hinterkante mit „1 0“"},
     {"UpperSideOnly", [] { return UpperSideAnd(0); }, false, false, 0, true, false, "nicht um die Nase herum"},
-    {"StrayClicksRoundTheNose", [] { return UpperSideAnd(20); }, false, false, 0, false, false, "nicht um die Nase"},
+    {"StrayClicksRoundTheNose", [] { return UpperSideAnd(20); }, false, false, 0, false, false,
+     "Warnung: Die Unterseite endet bei x = 0,10; von dort bis zur Hinterkante ist der Umriss eine Gerade."},
+    {"LowerSideToFortyPercent", [] { return UpperSideAnd(44); }, false, false, 0, false, false,
+     "Die Unterseite endet bei x = 0,41;"},
     {"LowerSideOnly",
      [] {
          Table lower = TNacaOutline{}.Clicked();
