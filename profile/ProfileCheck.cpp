@@ -17,18 +17,6 @@ int FileLine(std::size_t i)
     return static_cast<int>(i) + 2;
 }
 
-double Orient(const TContourPoint& a, const TContourPoint& b, const TContourPoint& c)
-{
-    return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
-}
-
-/// r on the segment pq, given that the three are collinear.
-bool WithinBox(const TContourPoint& p, const TContourPoint& q, const TContourPoint& r)
-{
-    return std::min(p.x, q.x) <= r.x && r.x <= std::max(p.x, q.x) && std::min(p.y, q.y) <= r.y &&
-           r.y <= std::max(p.y, q.y);
-}
-
 /// The turn at b from the direction a->b to the direction b->c, in degrees (0 .. 180).
 double TurnDegrees(const TContourPoint& a, const TContourPoint& b, const TContourPoint& c)
 {
@@ -375,97 +363,6 @@ std::string LineList(const std::vector<int>& lines)
 }
 
 } // namespace
-
-bool SegmentsMeet(const TContourPoint& a, const TContourPoint& b, const TContourPoint& c, const TContourPoint& d)
-{
-    const double d1 = Orient(c, d, a), d2 = Orient(c, d, b), d3 = Orient(a, b, c), d4 = Orient(a, b, d);
-    if (((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0)))
-        return true;
-    return (d1 == 0 && WithinBox(c, d, a)) || (d2 == 0 && WithinBox(c, d, b)) || (d3 == 0 && WithinBox(a, b, c)) ||
-           (d4 == 0 && WithinBox(a, b, d));
-}
-
-std::pair<int, int> FirstSelfCrossing(const std::vector<TContourPoint>& ring)
-{
-    const int m = static_cast<int>(ring.size());
-    std::pair<int, int> best{-1, -1};
-    if (m < 4)
-        return best;
-    double minX = ring[0].x, maxX = ring[0].x, minY = ring[0].y, maxY = ring[0].y;
-    for (const TContourPoint& p : ring) {
-        minX = std::min(minX, p.x);
-        maxX = std::max(maxX, p.x);
-        minY = std::min(minY, p.y);
-        maxY = std::max(maxY, p.y);
-    }
-    const double w = maxX - minX, h = maxY - minY;
-    double length = 0.0;
-    for (int i = 0; i < m; ++i)
-        length += std::hypot(ring[(i + 1) % m].x - ring[i].x, ring[(i + 1) % m].y - ring[i].y);
-    if (!std::isfinite(w) || !std::isfinite(h) || !std::isfinite(length) || !(length > 0.0))
-        return best;
-    // Cells of four average segment lengths: a cell the outline passes holds a handful of
-    // segments, and only the cells it passes are kept, sorted, not a grid over its whole box.
-    const double cell = 4.0 * length / m;
-    const std::int64_t nx = static_cast<std::int64_t>(w / cell) + 1;
-    auto key = [&](double x, double y) {
-        return static_cast<std::uint64_t>(static_cast<std::int64_t>((y - minY) / cell) * nx +
-                                          static_cast<std::int64_t>((x - minX) / cell));
-    };
-    struct TEntry {
-        std::uint64_t cell;
-        int segment;
-        bool operator<(const TEntry& o) const { return cell != o.cell ? cell < o.cell : segment < o.segment; }
-        bool operator==(const TEntry& o) const = default;
-    };
-    std::vector<TEntry> entries;
-    entries.reserve(static_cast<std::size_t>(m) * 2);
-    for (int i = 0; i < m; ++i) {
-        const TContourPoint& a = ring[i];
-        const TContourPoint& b = ring[(i + 1) % m];
-        // In steps of at most half a cell, each step's box covering at most 2 x 2 cells.
-        const int steps = static_cast<int>(std::hypot(b.x - a.x, b.y - a.y) / (cell / 2)) + 1;
-        const std::size_t first = entries.size();
-        for (int k = 0; k < steps; ++k) {
-            const double t0 = static_cast<double>(k) / steps, t1 = static_cast<double>(k + 1) / steps;
-            const double x0 = a.x + t0 * (b.x - a.x), x1 = a.x + t1 * (b.x - a.x);
-            const double y0 = a.y + t0 * (b.y - a.y), y1 = a.y + t1 * (b.y - a.y);
-            for (const double x : {x0, x1}) {
-                for (const double y : {y0, y1}) {
-                    const TEntry entry{key(x, y), i};
-                    // Each cell once per segment: repeated keys would only slow the sort down. A
-                    // straight segment meets a cell in one stretch, so its last few cells suffice.
-                    const std::size_t recent = std::max(first, entries.size() - std::min<std::size_t>(entries.size(), 4));
-                    if (std::find(entries.begin() + static_cast<std::ptrdiff_t>(recent), entries.end(), entry) == entries.end())
-                        entries.push_back(entry);
-                }
-            }
-        }
-    }
-    std::sort(entries.begin(), entries.end());
-
-    for (std::size_t g = 0; g < entries.size();) {
-        std::size_t end = g + 1;
-        while (end < entries.size() && entries[end].cell == entries[g].cell)
-            ++end;
-        for (std::size_t p = g; p < end; ++p) {
-            const int i = entries[p].segment;
-            if (best.first >= 0 && i > best.first)
-                break;
-            for (std::size_t q = p + 1; q < end; ++q) {
-                const int j = entries[q].segment;
-                if (j == i || j == i + 1 || (i == 0 && j == m - 1))
-                    continue;
-                if (best.first >= 0 && std::pair{i, j} >= best)
-                    break;
-                if (SegmentsMeet(ring[i], ring[(i + 1) % m], ring[j], ring[(j + 1) % m]))
-                    best = {i, j};
-            }
-        }
-        g = end;
-    }
-    return best;
-}
 
 TProfileCheck CheckProfile(const std::vector<TContourPoint>& table, std::size_t clicked, TNormalisation normalisation)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SelfCrossing.h"
 #include "TContourPoint.h"
 
 #include <cstddef>
@@ -55,7 +56,7 @@ struct TProfileCheck {
     int Duplicates = 0;              ///< entries whose line repeats the line before
     int FirstDuplicateLine = 0;
     bool SelfCrossing = false;       ///< two segments that are not neighbours meet
-    int CrossingLines[2] = {0, 0};   ///< first lines of the two segments, the smallest such pair
+    int CrossingLines[2] = {0, 0};   ///< first lines of the two segments (FirstSelfCrossing)
 };
 
 /// Checks a table of the recompute: `clicked` points were clicked (the table holds one more, the
@@ -64,11 +65,3 @@ TProfileCheck CheckProfile(const std::vector<TContourPoint>& table, std::size_t 
 
 /// The check in German, one short line each, numbers with the given decimal separator.
 std::vector<std::string> ProfileCheckLines(const TProfileCheck& check, std::string_view separator);
-
-/// Whether two closed segments ab and cd share a point.
-bool SegmentsMeet(const TContourPoint& a, const TContourPoint& b, const TContourPoint& c, const TContourPoint& d);
-
-/// The smallest pair (i < j) of segments of the closed polygon `ring` (segment i runs from ring[i]
-/// to ring[i + 1], the last back to ring[0]) that meet without being neighbours; {-1, -1} if none.
-/// Near-linear for outlines: segments are binned in the cells of a fine grid that they pass.
-std::pair<int, int> FirstSelfCrossing(const std::vector<TContourPoint>& ring);

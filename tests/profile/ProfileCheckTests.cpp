@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -284,6 +285,42 @@ TEST(FirstSelfCrossing, FindsTheFirstPairOfSegmentsThatMeetWithoutBeingNeighbour
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(FirstSelfCrossing(row.ring), row.expected);
+    }
+}
+
+TEST(SweptSelfCrossing, FindsACrossingExactlyWhereTestingEveryPairDoes)
+{
+    // Small grids make the sweep's hard cases: shared points, overlaps, vertical segments.
+    std::mt19937 random(7);
+    for (int round = 0; round < 20000; ++round) {
+        const int m = 4 + static_cast<int>(random() % 9), span = 2 + static_cast<int>(random() % 5);
+        Table ring;
+        for (int i = 0; i < m; ++i)
+            ring.push_back({static_cast<double>(random() % span), static_cast<double>(random() % span) * 0.5, 0});
+        bool meet = false;
+        for (int i = 0; i < m; ++i)
+            for (int j = i + 2; j < m && !(i == 0 && j == m - 1); ++j)
+                meet = meet || SegmentsMeet(ring[i], ring[(i + 1) % m], ring[j], ring[(j + 1) % m]);
+        ASSERT_EQ(SweptSelfCrossing(ring).first >= 0, meet) << round;
+    }
+}
+
+TEST(FirstSelfCrossing, AZigzagPackedBesideFarPointsIsDecidedByTheSweep)
+{
+    // All of the zigzag in one cell of the grid: it gives up, the sweep answers.
+    for (const bool crossed : {false, true}) {
+        Table ring;
+        for (int i = 0; i < 3000; ++i)
+            ring.push_back({0.5 * i / 3000, 3.0 * (i % 2), 0});
+        ring.push_back({1000, crossed ? 1.5 : 1500, 0});
+        ring.push_back({crossed ? -1000.0 : 1000.0, crossed ? 1.5 : -1500.0, 0});
+        const auto [i, j] = FirstSelfCrossing(ring);
+        ASSERT_EQ(i >= 0, crossed);
+        if (crossed) {
+            const int m = static_cast<int>(ring.size());
+            EXPECT_GT(j, i + 1);
+            EXPECT_TRUE(SegmentsMeet(ring[i], ring[i + 1], ring[j], ring[(j + 1) % m]));
+        }
     }
 }
 
