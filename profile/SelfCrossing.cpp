@@ -115,7 +115,7 @@ bool SmallestPairByGrid(const std::vector<TContourPoint>& ring, std::size_t budg
 
 } // namespace
 
-// Shamos and Hoey's sweep from left to right (ties: from the bottom up, so that a vertical segment
+// A sweep from left to right (ties: from the bottom up, so that a vertical segment
 // runs along the sweep): segments that meet become neighbours in the sweep's order before it
 // passes the point where they meet, so only neighbours are tested.
 std::pair<int, int> SweptSelfCrossing(const std::vector<TContourPoint>& ring)
