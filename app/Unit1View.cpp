@@ -55,6 +55,14 @@ QString UpperExtension(const QString& fileName)
     return dot < 0 ? QString() : name.mid(dot).toUpper();
 }
 
+/// A mirror of the picture, given in picture coordinates (the centre of pixel (i, j) at (i, j)), as
+/// a change of the view coordinates of a view turned by `degrees`.
+TContourAffine MirrorInView(const TContourAffine& mirror, double degrees)
+{
+    const double a = degrees / 57.29577951308232;
+    return TContourAffine::Turn(-a).Then(mirror).Then(TContourAffine::Turn(a));
+}
+
 } // namespace
 
 void TForm1::Bildladen1Click()
@@ -83,13 +91,21 @@ void TForm1::Bildladen1Click()
             RenderView();
         }
     }
+    const double turnedBy = View.RotationAngle;
     ResetView();
+    // The contour was cleared and the view turned back: points it gets back from the history
+    // belong on the picture's features, now in the unturned frame. After a cancel the list kept its
+    // coordinates, and the history with it.
+    if (chosen && turnedBy != 0.0)
+        ContourHistory.Transformed(TContourAffine::Turn(-turnedBy / 57.29577951308232));
 }
 
 void TForm1::Bildhorizontalspiegeln1Click()
 {
     Polygonlschen1->trigger();
     MirrorHorizontal(*SourceImage);
+    // Cleared points come back onto the features they were set on, mirrored with the picture.
+    ContourHistory.Transformed(MirrorInView({-1.0, 0.0, 0.0, 1.0, SourceImage->width() - 1.0, 0.0}, View.RotationAngle));
     RenderView();
     Client->repaint();
 }
@@ -98,6 +114,7 @@ void TForm1::Bildvertikalspiegeln1Click()
 {
     Polygonlschen1->trigger();
     MirrorVertical(*SourceImage);
+    ContourHistory.Transformed(MirrorInView({1.0, 0.0, 0.0, -1.0, 0.0, SourceImage->height() - 1.0}, View.RotationAngle));
     RenderView();
     Client->repaint();
 }
@@ -192,7 +209,8 @@ void TForm1::RotateView(int direction)
     RotateStep(View, direction, ContourPoints);
     // The history turns the points it holds as RotateStep turned the list, when it needs them.
     const double t = -(View.RotationAngle - before) / 57.29577951308232;
-    ContourHistory.Transformed([t](TContourPoint& p) { RotatePointAboutAxis(p, TContourPoint{}, 2, t); });
+    ContourHistory.Transformed([t](TContourPoint& p) { RotatePointAboutAxis(p, TContourPoint{}, 2, t); },
+                               TContourAffine::Turn(-t));
     ProfileDirty = true;
     RenderView();
     Client->repaint();

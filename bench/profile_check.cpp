@@ -8,6 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <ctime>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -48,6 +49,36 @@ void BM_ProfileCheck(benchmark::State& state)
     }
 }
 
+/// The hostile set: a zigzag packed into 0.5 x 3 pixels, then two far points; with `crossed` the
+/// closing segments cut through the zigzag.
+std::vector<TContourPoint> PackedZigzag(int count, bool crossed)
+{
+    std::vector<TContourPoint> ring;
+    for (int i = 0; i + 2 < count; ++i)
+        ring.push_back({0.5 * i / count, 3.0 * (i % 2), 0});
+    ring.push_back({1000.0, crossed ? 1.5 : 1500.0, 0});
+    ring.push_back({crossed ? -1000.0 : 1000.0, crossed ? 1.5 : -1500.0, 0});
+    return ring;
+}
+
+// Timed in the thread's CPU time: on a machine shared with builds the wall clock of a 20 ms
+// run measures the scheduler instead.
+void BM_SelfCrossingHostile(benchmark::State& state)
+{
+    const std::vector<TContourPoint> ring = PackedZigzag(static_cast<int>(state.range(0)), state.range(1) != 0);
+    auto seconds = [] {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+    };
+    for (auto _ : state) {
+        const double start = seconds();
+        const auto pair = FirstSelfCrossing(ring);
+        benchmark::DoNotOptimize(pair);
+        state.SetIterationTime(seconds() - start);
+    }
+}
+
 void BM_XfoilText(benchmark::State& state)
 {
     const std::vector<TContourPoint> contour = ClickedOutline(static_cast<int>(state.range(0)));
@@ -73,6 +104,7 @@ void BM_RecomputeAnchor(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_ProfileCheck)->Arg(500)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
+BENCHMARK(BM_SelfCrossingHostile)->Args({100000, 0})->Args({100000, 1})->UseManualTime()->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
 BENCHMARK(BM_XfoilText)->Arg(10000)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
 BENCHMARK(BM_RecomputeAnchor)->Arg(10000)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
 

@@ -114,18 +114,35 @@ void BM_RedoClear(benchmark::State& state)
     Alternate(state, [&] { e.Redo(); }, [&] { e.Undo(); });
 }
 
+/// One rotation step as the main window tells the history of it.
+void TellTurn(TContourHistory& history)
+{
+    const double t = -5.0 / 57.29577951308232;
+    history.Transformed([t](TContourPoint& p) { RotatePointAboutAxis(p, TContourPoint{}, 2, t); },
+                        TContourAffine::Turn(-t));
+}
+
 // The cleared points owe one rotation step: the undo turns them as the step would have.
 void BM_UndoClearAfterRotation(benchmark::State& state)
 {
     Editor e(static_cast<int>(state.range(0)));
-    const double t = -5.0 / 57.29577951308232;
     EditorClearContour(e.Model());
-    Alternate(
-        state, [&] { e.Undo(); },
-        [&] {
-            e.Redo();
-            e.history.Transformed([t](TContourPoint& p) { RotatePointAboutAxis(p, TContourPoint{}, 2, t); });
-        });
+    Alternate(state, [&] { e.Undo(); }, [&] {
+        e.Redo();
+        TellTurn(e.history);
+    });
+}
+
+// The cleared points owe range(1) rotation steps (72: a full turn): composed into one.
+void BM_UndoClearAfterTurns(benchmark::State& state)
+{
+    Editor e(static_cast<int>(state.range(0)));
+    EditorClearContour(e.Model());
+    Alternate(state, [&] { e.Undo(); }, [&] {
+        e.Redo();
+        for (int i = 0; i < state.range(1); ++i)
+            TellTurn(e.history);
+    });
 }
 
 // Anchors: the rotation step itself, and a move of the same bytes as the undo of the first point.
@@ -157,6 +174,8 @@ UNDO_BENCH(BM_UndoClear, 200);
 UNDO_BENCH(BM_RedoClear, 200);
 UNDO_BENCH(BM_UndoClearAfterRotation, 40);
 UNDO_BENCH(BM_RotateStep, 40);
+BENCHMARK(BM_UndoClearAfterTurns)->Args({100000, 10})->Args({100000, 72})->Args({100000, 360})->UseManualTime()
+    ->Iterations(40)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
 UNDO_BENCH(BM_MemmoveList, 200);
 
 } // namespace

@@ -2,7 +2,27 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cmath>
 #include <utility>
+
+TContourAffine TContourAffine::Turn(double radians)
+{
+    const double c = std::cos(radians), s = std::sin(radians);
+    return {c, -s, s, c, 0.0, 0.0};
+}
+
+TContourAffine TContourAffine::Then(const TContourAffine& n) const
+{
+    return {n.xx * xx + n.xy * yx, n.xx * xy + n.xy * yy, n.yx * xx + n.yy * yx,
+            n.yx * xy + n.yy * yy, n.xx * dx + n.xy * dy + n.dx, n.yx * dx + n.yy * dy + n.dy};
+}
+
+void TContourAffine::Apply(TContourPoint& p) const
+{
+    const double x = xx * p.x + xy * p.y + dx;
+    p.y = yx * p.x + yy * p.y + dy;
+    p.x = x;
+}
 
 TContourHistory::TContourHistory(std::size_t byteLimit) : limit_(byteLimit) {}
 
@@ -155,7 +175,12 @@ void TContourHistory::EnsureGesture(bool left, bool right)
         BeginGesture(left, right);
 }
 
-void TContourHistory::Transformed(TContourMap map)
+void TContourHistory::Transformed(const TContourAffine& affine)
+{
+    Transformed([affine](TContourPoint& p) { affine.Apply(p); }, affine);
+}
+
+void TContourHistory::Transformed(TContourMap map, std::optional<TContourAffine> affine)
 {
     // A step never spans a change of frame: its points are all in the frame it was recorded in.
     CloseStep();
@@ -164,8 +189,8 @@ void TContourHistory::Transformed(TContourMap map)
         logBase_ = epoch_;
         return;
     }
-    log_.push_back(std::move(map));
-    bytes_ += sizeof(TContourMap);
+    log_.push_back({std::move(map), affine});
+    bytes_ += sizeof(TLogEntry);
     ++epoch_;
     TrimToLimit();
 }
@@ -173,8 +198,8 @@ void TContourHistory::Transformed(TContourMap map)
 void TContourHistory::CatchUp(TStep& step)
 {
     assert(step.epoch >= logBase_ && step.epoch <= epoch_);
-    for (std::uint64_t e = step.epoch; e < epoch_; ++e) {
-        const TContourMap& map = log_[static_cast<std::size_t>(e - logBase_)];
+    const auto entry = [&](std::uint64_t e) -> const TLogEntry& { return log_[static_cast<std::size_t>(e - logBase_)]; };
+    const auto each = [&step](const auto& map) {
         for (TChange& c : step.changes) {
             if (c.kind != TKind::Insert)
                 map(c.before);
@@ -183,6 +208,22 @@ void TContourHistory::CatchUp(TStep& step)
         }
         for (TContourPoint& p : step.cleared)
             map(p);
+    };
+    const std::uint64_t pending = epoch_ - step.epoch;
+    const std::size_t points = 2 * step.changes.size() + step.cleared.size();
+    bool compose = pending * points > ExactReplayBudget;
+    TContourAffine total;
+    for (std::uint64_t e = step.epoch; compose && e < epoch_; ++e) {
+        if (entry(e).affine)
+            total = total.Then(*entry(e).affine);
+        else
+            compose = false;
+    }
+    if (compose) {
+        each([&total](TContourPoint& p) { total.Apply(p); });
+    } else {
+        for (std::uint64_t e = step.epoch; e < epoch_; ++e)
+            each(entry(e).map);
     }
     step.epoch = epoch_;
 }
@@ -317,7 +358,7 @@ void TContourHistory::TrimLog()
         oldest = std::min(oldest, redo_.front().epoch);
     while (logBase_ < oldest) {
         log_.pop_front();
-        bytes_ -= sizeof(TContourMap);
+        bytes_ -= sizeof(TLogEntry);
         ++logBase_;
     }
 }

@@ -6,11 +6,24 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <vector>
 
 /// A change applied to every point of the contour at once, such as the turn that follows a rotation
 /// of the picture. It must be a pure function of the point.
 using TContourMap = std::function<void(TContourPoint&)>;
+
+/// An affine change of the plane, z untouched: x' = xx x + xy y + dx, y' = yx x + yy y + dy.
+struct TContourAffine {
+    double xx = 1.0, xy = 0.0, yx = 0.0, yy = 1.0, dx = 0.0, dy = 0.0;
+
+    /// The turn about (0, 0) by which a picture turned by `radians` shows on the screen (y downward:
+    /// clockwise for a positive angle).
+    static TContourAffine Turn(double radians);
+    /// This change followed by `next`.
+    TContourAffine Then(const TContourAffine& next) const;
+    void Apply(TContourPoint& p) const;
+};
 
 /// The undo history of the contour. Every edit goes through one of the operations below, which
 /// changes the list exactly as the list operation of the same name does and records what changed:
@@ -23,7 +36,9 @@ using TContourMap = std::function<void(TContourPoint&)>;
 ///
 /// Points recorded before a whole-contour change (Transformed) are brought through the same changes,
 /// in the same order, when an undo or redo needs them, so they return to exactly the coordinates they
-/// would have had had they stayed in the list.
+/// would have had had they stayed in the list. Where that would take more than ExactReplayBudget
+/// passes of a change over a point (a long contour cleared, then turned), changes given as affine
+/// maps are composed into one and applied in one pass: the points then come back to within rounding.
 ///
 /// The history is bounded by bytes, not by steps: when it holds more than its limit, the oldest
 /// steps go first. The newest step is always kept, however large.
@@ -53,8 +68,15 @@ public:
     /// that no press preceded, such as a drag that came into the window with the button held).
     void EnsureGesture(bool left, bool right);
 
-    /// Records a change already applied to every point of the list. Ends the open step.
-    void Transformed(TContourMap map);
+    /// Records a change already applied to every point of the list. Ends the open step. `affine`,
+    /// where given, is the same change as a map that can be composed with others.
+    void Transformed(TContourMap map, std::optional<TContourAffine> affine = std::nullopt);
+    /// A change of every point that is its affine map, such as a mirror of the picture.
+    void Transformed(const TContourAffine& affine);
+
+    /// Passes of one change over one point that an undo or redo makes point by point, at most;
+    /// beyond it composes the changes.
+    static constexpr std::size_t ExactReplayBudget = 10000;
 
     /// Takes back the last step, or redoes the last step undone. False when there is none, or when
     /// the list no longer has the length the step left (changed behind the history's back), in which
@@ -118,7 +140,11 @@ private:
     bool gesture_ = false;
     bool gestureLeft_ = false;
     bool gestureRight_ = false;
-    std::deque<TContourMap> log_; ///< the whole-contour changes since the oldest step's epoch
+    struct TLogEntry {
+        TContourMap map;
+        std::optional<TContourAffine> affine;
+    };
+    std::deque<TLogEntry> log_;   ///< the whole-contour changes since the oldest step's epoch
     std::uint64_t logBase_ = 0;   ///< the epoch before log_.front()
     std::uint64_t epoch_ = 0;
 };

@@ -100,11 +100,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Edit2->insert(pasted);
     if (HasBreak(Edit2->text()))
         Fail("line break in the title box", Edit2->text().toStdString());
-    qsizetype cut = 0;
-    while (cut < pasted.size() && !IsLineBreak(pasted[cut].unicode()))
-        ++cut;
+    // Up to its first line break or NUL, a tab as a blank, no other control character.
+    QString kept;
+    for (const QChar c : pasted) {
+        const char16_t u = c.unicode();
+        if (u == 0 || IsLineBreak(u))
+            break;
+        if (u == u'\t')
+            kept += QLatin1Char(' ');
+        else if (u >= 0x20 && (u < 0x7F || u > 0x9F))
+            kept += c;
+    }
     QString expected = QStringLiteral("Test-Zovori");
-    expected.insert(cursor % 12, pasted.left(cut));
+    expected.insert(cursor % 12, kept);
     if (Edit2->text() != expected)
         Fail("pasted title", Edit2->text().toStdString() + " instead of " + expected.toStdString());
 
@@ -146,8 +154,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Fail("bytes after the last CR LF");
     if (lines.size() != table.size() + 1)
         Fail("line count", std::to_string(lines.size()) + " for " + std::to_string(table.size()) + " entries");
-    // The title line: one byte per character of the title before its first break, ASCII as it is.
-    const std::u32string firstLine = pasted.left(cut).toStdU32String();
+    // The title line: one byte per character the box keeps of it, ASCII as it is, no control byte.
+    const std::u32string firstLine = kept.toStdU32String();
+    for (const char b : lines[0])
+        if (static_cast<unsigned char>(b) < 0x20 || b == 0x7F)
+            Fail("control byte in the title line", lines[0].toStdString());
     if (lines[0].size() != qsizetype(firstLine.size()))
         Fail("title line length", lines[0].toStdString());
     for (std::size_t i = 0; i < firstLine.size(); ++i)

@@ -17,18 +17,6 @@ int FileLine(std::size_t i)
     return static_cast<int>(i) + 2;
 }
 
-double Orient(const TContourPoint& a, const TContourPoint& b, const TContourPoint& c)
-{
-    return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
-}
-
-/// r on the segment pq, given that the three are collinear.
-bool WithinBox(const TContourPoint& p, const TContourPoint& q, const TContourPoint& r)
-{
-    return std::min(p.x, q.x) <= r.x && r.x <= std::max(p.x, q.x) && std::min(p.y, q.y) <= r.y &&
-           r.y <= std::max(p.y, q.y);
-}
-
 /// The turn at b from the direction a->b to the direction b->c, in degrees (0 .. 180).
 double TurnDegrees(const TContourPoint& a, const TContourPoint& b, const TContourPoint& c)
 {
@@ -155,60 +143,143 @@ bool CutSurfaces(const std::vector<TContourPoint>& table, TSurfaces& surfaces)
 }
 
 /// Camber line and thickness as the NACA sections are built: the camber line runs midway between
-/// the surfaces measured along its own normal, the thickness is their distance along that normal.
-/// Found by fixed-point steps from the middle of the vertical cuts; for an exact NACA outline the
-/// fixed point is its camber line (the midpoint of U(x - h) and L(x + h), h = t/2 sin theta, is
-/// (x, yc) exactly there). Taken vertically, the camber of a NACA 2412 peaks at 0.406, not 0.40.
-void MeasureThicknessAndCamber(const std::vector<TContourPoint>& table, TProfileCheck& check)
+/// the surfaces along its own normal, the thickness is their distance along that normal. At each
+/// station the chord between the surfaces is found from the camber line marched so far: from the
+/// nose and from the trailing edge towards the thickest cut, the direction in which an error in a
+/// chord dies out. Fixed-point steps over the whole line let such errors grow near the nose instead.
+/// Both figures are taken against the chord from the nose to the middle of the trailing edge, so
+/// that an open edge does not tilt them (a symmetric section has no camber, clicked either way).
+void MeasureThicknessAndCamber(const std::vector<TContourPoint>& table, const TContourPoint& trailingEdge,
+                               TProfileCheck& check)
 {
     TSurfaces surfaces;
     if (!CutSurfaces(table, surfaces))
         return;
-    std::vector<double> camber(CheckStations + 1), thickness(CheckStations + 1);
-    for (int s = 0; s <= CheckStations; ++s) {
-        camber[s] = (surfaces.upper[s] + surfaces.lower[s]) / 2.0;
-        thickness[s] = surfaces.upper[s] - surfaces.lower[s];
+    const std::vector<double>& upper = surfaces.upper;
+    const std::vector<double>& lower = surfaces.lower;
+    int thickest = 0;
+    for (int s = 1; s <= CheckStations; ++s) {
+        if (upper[s] - lower[s] > upper[thickest] - lower[thickest])
+            thickest = s;
     }
-    // The camber line's slope over 1 % of the chord: steady against the kinks of a clicked outline.
-    constexpr int SlopeBase = CheckStations / 200;
-    std::vector<double> nextCamber(camber.size()), nextThickness(thickness.size());
-    for (int pass = 0; pass < 4; ++pass) {
-        for (int s = 0; s <= CheckStations; ++s) {
-            const int l = std::max(0, s - SlopeBase), r = std::min(CheckStations, s + SlopeBase);
-            const double slope = (camber[r] - camber[l]) / ((r - l) * surfaces.step);
+    std::vector<double> camber(CheckStations + 1), thickness(CheckStations + 1);
+    // Station s's chord runs from the upper side at x - e to the lower side at x + e.
+    auto march = [&](int from, int to, int direction) {
+        double e = 0.0;
+        for (int s = from; s != to + direction; s += direction) {
             const double x = surfaces.x0 + s * surfaces.step;
-            // Round the nose the pairs may not reach past the ends of the outline.
-            const double room = std::min(s, CheckStations - s) * surfaces.step;
-            // sin(atan(slope)), without either.
-            const double h = std::clamp(thickness[s] / 2.0 * slope / std::sqrt(1.0 + slope * slope), -room, room);
-            const double yU = surfaces.At(surfaces.upper, x - h), yL = surfaces.At(surfaces.lower, x + h);
-            nextCamber[s] = (yU + yL) / 2.0;
-            nextThickness[s] = std::sqrt(4.0 * h * h + (yU - yL) * (yU - yL));
+            const int done = (s - from) * direction;
+            double yU = 0.0, yL = 0.0;
+            // Zero where the chord is perpendicular to the camber line, from its second-order
+            // backward difference (first-order on the first step).
+            auto g = [&](double trial) {
+                yU = surfaces.At(upper, x - trial);
+                yL = surfaces.At(lower, x + trial);
+                const double c = (yU + yL) / 2.0, c1 = camber[s - direction];
+                const double slope = done >= 2 ? (3.0 * c - 4.0 * c1 + camber[s - 2 * direction]) / 2.0 : c - c1;
+                return -2.0 * trial * direction * surfaces.step + (yU - yL) * slope;
+            };
+            if (done > 0) {
+                // Round the nose the chord may not reach past the ends of the outline.
+                const double bound = std::min(std::min(s, CheckStations - s) * surfaces.step, upper[s] - lower[s]);
+                e = std::clamp(e, -bound, bound);
+                // A bracket round the last chord's offset, widened until the sign changes.
+                double lo = e, hi = e, gLo = g(e), gHi = gLo;
+                for (double width = surfaces.step; gLo * gHi > 0.0 && (lo > -bound || hi < bound); width *= 4.0) {
+                    lo = std::max(e - width, -bound);
+                    hi = std::min(e + width, bound);
+                    gLo = g(lo);
+                    gHi = g(hi);
+                }
+                if (gLo * gHi > 0.0) {
+                    e = std::fabs(gLo) < std::fabs(gHi) ? lo : hi;
+                } else {
+                    // Regula falsi, Illinois variant: g is nearly straight here.
+                    int side = 0;
+                    e = lo;
+                    for (int k = 0; k < 60 && gLo != gHi && hi - lo > 1e-6 * surfaces.step; ++k) {
+                        e = std::clamp((lo * gHi - hi * gLo) / (gHi - gLo), lo, hi);
+                        const double gE = g(e);
+                        if (gE == 0.0)
+                            break;
+                        if ((gE > 0.0) == (gHi > 0.0)) {
+                            hi = e;
+                            gHi = gE;
+                            if (side == -1)
+                                gLo /= 2.0;
+                            side = -1;
+                        } else {
+                            lo = e;
+                            gLo = gE;
+                            if (side == 1)
+                                gHi /= 2.0;
+                            side = 1;
+                        }
+                    }
+                }
+            }
+            if (s == CheckStations && direction < 0)
+                continue;
+            yU = surfaces.At(upper, x - e);
+            yL = surfaces.At(lower, x + e);
+            camber[s] = (yU + yL) / 2.0;
+            thickness[s] = std::hypot(2.0 * e, yU - yL);
             // An outline spread beyond the doubles keeps its vertical figures.
-            if (!std::isfinite(nextCamber[s]) || !std::isfinite(nextThickness[s])) {
-                nextCamber[s] = camber[s];
-                nextThickness[s] = thickness[s];
+            if (!std::isfinite(camber[s]) || !std::isfinite(thickness[s])) {
+                camber[s] = (upper[s] + lower[s]) / 2.0;
+                thickness[s] = upper[s] - lower[s];
+                e = 0.0;
             }
         }
-        camber.swap(nextCamber);
-        thickness.swap(nextThickness);
+    };
+    march(0, thickest, 1);
+    if (thickest < CheckStations) {
+        // The last cut can miss one of the two edge points by a rounding: the line ends in their middle.
+        camber[CheckStations] = trailingEdge.y;
+        thickness[CheckStations] = upper[CheckStations] - lower[CheckStations];
+        march(CheckStations, thickest + 1, -1);
     }
+
+    // The table's frame has the nose at (0, 0); the chord ends in the middle of the trailing edge.
+    const double cx = trailingEdge.x, cy = trailingEdge.y, chord2 = cx * cx + cy * cy, chord = std::sqrt(chord2);
     for (int s = 0; s <= CheckStations; ++s) {
         const double x = surfaces.x0 + s * surfaces.step;
-        if (thickness[s] > check.Thickness) {
-            check.Thickness = thickness[s];
-            check.ThicknessX = x;
+        const double along = (x * cx + camber[s] * cy) / chord2, across = (cx * camber[s] - cy * x) / chord2;
+        if (!std::isfinite(along) || !std::isfinite(across))
+            continue;
+        if (thickness[s] / chord > check.Thickness) {
+            check.Thickness = thickness[s] / chord;
+            check.ThicknessX = along;
         }
-        if (std::fabs(camber[s]) > std::fabs(check.Camber)) {
-            check.Camber = camber[s];
-            check.CamberX = x;
+        if (std::fabs(across) > std::fabs(check.Camber)) {
+            check.Camber = across;
+            check.CamberX = along;
         }
     }
 }
 
-/// Both sides need a clicked point between the nose and the trailing edge, and a side that ends
-/// before the middle of the chord is no side but a stray click round the nose.
-bool GoesRoundTheNose(const std::vector<TContourPoint>& table, std::size_t clicked)
+/// The middle between the two corners of the trailing edge: the rearmost entries seen from a
+/// little above and a little below. The turn of the normalisation leaves the second corner of an
+/// open edge a little short of x = 1 (the square of the gap); looking at it from a slant of 1 in 5
+/// finds it for gaps up to a fifth of the chord and for sides up to five times steeper than 45°.
+TContourPoint TrailingEdgeMiddle(const std::vector<TContourPoint>& table)
+{
+    constexpr double Slant = 0.2;
+    const TContourPoint* top = &table.front();
+    const TContourPoint* bottom = &table.front();
+    for (const TContourPoint& p : table) {
+        if (p.x + Slant * p.y > top->x + Slant * top->y)
+            top = &p;
+        if (p.x - Slant * p.y > bottom->x - Slant * bottom->y)
+            bottom = &p;
+    }
+    return {(top->x + bottom->x) / 2.0, (top->y + bottom->y) / 2.0, 0.0};
+}
+
+/// Both sides need clicked points between the nose and the trailing edge (a few clicks round the
+/// nose, within 5 % of the chord, are no side), and a side that ends before the middle of the chord
+/// leaves the rest of it to a straight line.
+void CheckRoundTheNose(const std::vector<TContourPoint>& table, std::size_t clicked, TProfileCheck& check)
 {
     std::size_t nose = 0;
     for (std::size_t i = 1; i < clicked; ++i) {
@@ -216,15 +287,17 @@ bool GoesRoundTheNose(const std::vector<TContourPoint>& table, std::size_t click
             nose = i;
     }
     if (nose < 2 || nose + 2 > clicked)
-        return false;
-    double upperReach = -std::numeric_limits<double>::infinity();
+        return;
+    check.UpperReach = -std::numeric_limits<double>::infinity();
     for (std::size_t i = 1; i < nose; ++i)
-        upperReach = std::max(upperReach, table[i].x);
-    double lowerReach = -std::numeric_limits<double>::infinity();
+        check.UpperReach = std::max(check.UpperReach, table[i].x);
+    check.LowerReach = -std::numeric_limits<double>::infinity();
     for (std::size_t i = nose + 1; i < clicked; ++i)
-        lowerReach = std::max(lowerReach, table[i].x);
-    const double middle = table[nose].x + 0.5 * (table[0].x - table[nose].x);
-    return upperReach >= middle && lowerReach >= middle;
+        check.LowerReach = std::max(check.LowerReach, table[i].x);
+    const double chord = table[0].x - table[nose].x;
+    check.BothSides = std::min(check.UpperReach, check.LowerReach) >= table[nose].x + 0.05 * chord;
+    const double middle = table[nose].x + 0.5 * chord;
+    check.RoundTheNose = check.BothSides && check.UpperReach >= middle && check.LowerReach >= middle;
 }
 
 void MeasureTurns(const std::vector<TContourPoint>& table, const std::vector<std::size_t>& entries,
@@ -291,97 +364,6 @@ std::string LineList(const std::vector<int>& lines)
 
 } // namespace
 
-bool SegmentsMeet(const TContourPoint& a, const TContourPoint& b, const TContourPoint& c, const TContourPoint& d)
-{
-    const double d1 = Orient(c, d, a), d2 = Orient(c, d, b), d3 = Orient(a, b, c), d4 = Orient(a, b, d);
-    if (((d1 > 0 && d2 < 0) || (d1 < 0 && d2 > 0)) && ((d3 > 0 && d4 < 0) || (d3 < 0 && d4 > 0)))
-        return true;
-    return (d1 == 0 && WithinBox(c, d, a)) || (d2 == 0 && WithinBox(c, d, b)) || (d3 == 0 && WithinBox(a, b, c)) ||
-           (d4 == 0 && WithinBox(a, b, d));
-}
-
-std::pair<int, int> FirstSelfCrossing(const std::vector<TContourPoint>& ring)
-{
-    const int m = static_cast<int>(ring.size());
-    std::pair<int, int> best{-1, -1};
-    if (m < 4)
-        return best;
-    double minX = ring[0].x, maxX = ring[0].x, minY = ring[0].y, maxY = ring[0].y;
-    for (const TContourPoint& p : ring) {
-        minX = std::min(minX, p.x);
-        maxX = std::max(maxX, p.x);
-        minY = std::min(minY, p.y);
-        maxY = std::max(maxY, p.y);
-    }
-    const double w = maxX - minX, h = maxY - minY;
-    double length = 0.0;
-    for (int i = 0; i < m; ++i)
-        length += std::hypot(ring[(i + 1) % m].x - ring[i].x, ring[(i + 1) % m].y - ring[i].y);
-    if (!std::isfinite(w) || !std::isfinite(h) || !std::isfinite(length) || !(length > 0.0))
-        return best;
-    // Cells of four average segment lengths: a cell the outline passes holds a handful of
-    // segments, and only the cells it passes are kept, sorted, not a grid over its whole box.
-    const double cell = 4.0 * length / m;
-    const std::int64_t nx = static_cast<std::int64_t>(w / cell) + 1;
-    auto key = [&](double x, double y) {
-        return static_cast<std::uint64_t>(static_cast<std::int64_t>((y - minY) / cell) * nx +
-                                          static_cast<std::int64_t>((x - minX) / cell));
-    };
-    struct TEntry {
-        std::uint64_t cell;
-        int segment;
-        bool operator<(const TEntry& o) const { return cell != o.cell ? cell < o.cell : segment < o.segment; }
-        bool operator==(const TEntry& o) const = default;
-    };
-    std::vector<TEntry> entries;
-    entries.reserve(static_cast<std::size_t>(m) * 2);
-    for (int i = 0; i < m; ++i) {
-        const TContourPoint& a = ring[i];
-        const TContourPoint& b = ring[(i + 1) % m];
-        // In steps of at most half a cell, each step's box covering at most 2 x 2 cells.
-        const int steps = static_cast<int>(std::hypot(b.x - a.x, b.y - a.y) / (cell / 2)) + 1;
-        const std::size_t first = entries.size();
-        for (int k = 0; k < steps; ++k) {
-            const double t0 = static_cast<double>(k) / steps, t1 = static_cast<double>(k + 1) / steps;
-            const double x0 = a.x + t0 * (b.x - a.x), x1 = a.x + t1 * (b.x - a.x);
-            const double y0 = a.y + t0 * (b.y - a.y), y1 = a.y + t1 * (b.y - a.y);
-            for (const double x : {x0, x1}) {
-                for (const double y : {y0, y1}) {
-                    const TEntry entry{key(x, y), i};
-                    // Each cell once per segment: repeated keys would only slow the sort down. A
-                    // straight segment meets a cell in one stretch, so its last few cells suffice.
-                    const std::size_t recent = std::max(first, entries.size() - std::min<std::size_t>(entries.size(), 4));
-                    if (std::find(entries.begin() + static_cast<std::ptrdiff_t>(recent), entries.end(), entry) == entries.end())
-                        entries.push_back(entry);
-                }
-            }
-        }
-    }
-    std::sort(entries.begin(), entries.end());
-
-    for (std::size_t g = 0; g < entries.size();) {
-        std::size_t end = g + 1;
-        while (end < entries.size() && entries[end].cell == entries[g].cell)
-            ++end;
-        for (std::size_t p = g; p < end; ++p) {
-            const int i = entries[p].segment;
-            if (best.first >= 0 && i > best.first)
-                break;
-            for (std::size_t q = p + 1; q < end; ++q) {
-                const int j = entries[q].segment;
-                if (j == i || j == i + 1 || (i == 0 && j == m - 1))
-                    continue;
-                if (best.first >= 0 && std::pair{i, j} >= best)
-                    break;
-                if (SegmentsMeet(ring[i], ring[(i + 1) % m], ring[j], ring[(j + 1) % m]))
-                    best = {i, j};
-            }
-        }
-        g = end;
-    }
-    return best;
-}
-
 TProfileCheck CheckProfile(const std::vector<TContourPoint>& table, std::size_t clicked, TNormalisation normalisation)
 {
     TProfileCheck check;
@@ -401,14 +383,14 @@ TProfileCheck CheckProfile(const std::vector<TContourPoint>& table, std::size_t 
     }
     check.State = TCheckState::Checked;
 
-    check.RoundTheNose = GoesRoundTheNose(table, clicked);
-    if (check.RoundTheNose)
-        MeasureThicknessAndCamber(table, check);
-
     // The edge as XFOIL will see it: open when its outline ends elsewhere than where it starts.
     const std::vector<std::size_t> entries = XfoilEntries(table);
     const TContourPoint& first = table[entries.front()];
     const TContourPoint& last = table[entries.back()];
+
+    CheckRoundTheNose(table, clicked, check);
+    if (check.RoundTheNose)
+        MeasureThicknessAndCamber(table, TrailingEdgeMiddle(table), check);
     check.OpenTrailingEdge = !SameLine(first, last);
     check.TrailingEdgeGap = check.OpenTrailingEdge ? std::hypot(last.x - first.x, last.y - first.y) : 0.0;
 
@@ -463,8 +445,14 @@ std::vector<std::string> ProfileCheckLines(const TProfileCheck& check, std::stri
         lines.push_back("Schärfster Knick: " + Fixed(check.SharpestTurn, 1, separator) + "° in Zeile " +
                         std::to_string(check.SharpestTurnLine));
 
-    if (!check.RoundTheNose)
+    if (!check.BothSides) {
         lines.push_back("Warnung: Der Umriss geht nicht um die Nase herum; Ober- und Unterseite werden beide gebraucht.");
+    } else if (!check.RoundTheNose) {
+        const bool upperShort = check.UpperReach < check.LowerReach;
+        lines.push_back(std::string("Warnung: Die ") + (upperShort ? "Oberseite beginnt erst" : "Unterseite endet") +
+                        " bei x = " + position(upperShort ? check.UpperReach : check.LowerReach) +
+                        "; von dort bis zur Hinterkante ist der Umriss eine Gerade.");
+    }
     if (check.SelfCrossing)
         lines.push_back("Warnung: Der Umriss kreuzt sich selbst (Strecken ab Zeile " + std::to_string(check.CrossingLines[0]) +
                         " und ab Zeile " + std::to_string(check.CrossingLines[1]) + ").");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SelfCrossing.h"
 #include "TContourPoint.h"
 
 #include <cstddef>
@@ -12,12 +13,11 @@
 ///
 /// Definitions (the table is normalised: chord from the nose (0, 0) to the trailing edge (1, 0)):
 /// - The outline is the closed polygon through the table's entries, closing point included.
-/// - Thickness at x is the height of the outline's cut by the vertical line at x: the highest
-///   minus the lowest y where the outline meets it. For an outline that goes round the nose once
-///   this is the upper minus the lower surface, both interpolated linearly at the same x, that is
-///   perpendicular to the chord (not to the camber line). Camber at x is the middle of that cut.
-///   Both are sampled at CheckStations + 1 equally spaced x from the nose to the trailing edge;
-///   the greatest camber is the one of greatest magnitude, with its sign.
+/// - The camber line runs midway between the upper and the lower side, measured along its own
+///   normal, as the NACA sections are built; the thickness is the distance between the sides along
+///   that normal. Both are taken at CheckStations + 1 equally spaced x, against the chord from the
+///   nose (0, 0) to the middle of the trailing edge; the greatest camber is the one of greatest
+///   magnitude, with its sign.
 /// - The nose is the first clicked entry of smallest x; the upper side runs from the trailing edge
 ///   to it, the lower side from it to the last clicked entry.
 /// - Turns are measured where XFOIL measures its panel angles, at the inner points of the outline
@@ -41,6 +41,9 @@ struct TProfileCheck {
     TCheckState State = TCheckState::NoPoints;
     std::size_t Points = 0;     ///< clicked points: the table without its closing point
     bool RoundTheNose = false;  ///< both sides have points and reach behind the middle of the chord
+    bool BothSides = false;     ///< both sides have a clicked point between the nose and the trailing edge
+    double UpperReach = 0.0;    ///< rearmost x of the upper side's clicks after the first (when BothSides)
+    double LowerReach = 0.0;    ///< rearmost x of the lower side's clicks (when BothSides)
     double Thickness = 0.0;     ///< greatest thickness, chord fraction (only when RoundTheNose)
     double ThicknessX = 0.0;
     double Camber = 0.0;        ///< greatest camber with its sign, chord fraction (only when RoundTheNose)
@@ -53,7 +56,7 @@ struct TProfileCheck {
     int Duplicates = 0;              ///< entries whose line repeats the line before
     int FirstDuplicateLine = 0;
     bool SelfCrossing = false;       ///< two segments that are not neighbours meet
-    int CrossingLines[2] = {0, 0};   ///< first lines of the two segments, the smallest such pair
+    int CrossingLines[2] = {0, 0};   ///< first lines of the two segments (FirstSelfCrossing)
 };
 
 /// Checks a table of the recompute: `clicked` points were clicked (the table holds one more, the
@@ -62,11 +65,3 @@ TProfileCheck CheckProfile(const std::vector<TContourPoint>& table, std::size_t 
 
 /// The check in German, one short line each, numbers with the given decimal separator.
 std::vector<std::string> ProfileCheckLines(const TProfileCheck& check, std::string_view separator);
-
-/// Whether two closed segments ab and cd share a point.
-bool SegmentsMeet(const TContourPoint& a, const TContourPoint& b, const TContourPoint& c, const TContourPoint& d);
-
-/// The smallest pair (i < j) of segments of the closed polygon `ring` (segment i runs from ring[i]
-/// to ring[i + 1], the last back to ring[0]) that meet without being neighbours; {-1, -1} if none.
-/// Near-linear for outlines: segments are binned in the cells of a fine grid that they pass.
-std::pair<int, int> FirstSelfCrossing(const std::vector<TContourPoint>& ring);

@@ -12,9 +12,19 @@ std::string ProfileText(std::string_view title, const std::vector<TContourPoint>
     // The memo takes U+FDD0 and U+FDD1 for frame boundaries, a line break each; the file would
     // write them as '?' anyway.
     for (std::size_t i = 0; i < line.size(); ++i) {
+        const auto b = static_cast<unsigned char>(line[i]);
         if (line.compare(i, 2, "\xEF\xB7") == 0 && i + 2 < line.size() && (line[i + 2] == '\x90' || line[i + 2] == '\x91')) {
             text += '?';
             i += 2;
+        } else if (b == 0xC2 && i + 1 < line.size() && static_cast<unsigned char>(line[i + 1]) < 0xA0) {
+            // A C1 control (C2 80 .. C2 9F), or a stray C2 byte that the next one keeps.
+            if (static_cast<unsigned char>(line[i + 1]) >= 0x80)
+                ++i;
+            else
+                text += line[i];
+        } else if (b < 0x80) {
+            if (const char32_t kept = TitleCharacter(b))
+                text += static_cast<char>(kept);
         } else {
             text += line[i];
         }
@@ -39,11 +49,18 @@ std::string_view TitleLine(std::string_view title)
         const auto b = static_cast<unsigned char>(title[i]);
         const auto next = [&](std::size_t k) { return i + k < title.size() ? static_cast<unsigned char>(title[i + k]) : 0u; };
         // NEL is C2 85, the two separators E2 80 A8 and E2 80 A9 in UTF-8.
-        if ((b >= '\n' && b <= '\r') || (b == 0xC2 && next(1) == 0x85) ||
+        if (b == 0 || (b >= '\n' && b <= '\r') || (b == 0xC2 && next(1) == 0x85) ||
             (b == 0xE2 && next(1) == 0x80 && (next(2) == 0xA8 || next(2) == 0xA9)))
             return title.substr(0, i);
     }
     return title;
+}
+
+char32_t TitleCharacter(char32_t c)
+{
+    if (c == U'\t')
+        return U' ';
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) ? 0 : c;
 }
 
 TSingleLineText SingleLineEdit(std::u16string_view before, std::u16string_view after, std::size_t cursor)
@@ -54,20 +71,35 @@ TSingleLineText SingleLineEdit(std::u16string_view before, std::u16string_view a
     std::size_t start = 0;
     while (start < cursor && start < before.size() && before[start] == after[start])
         ++start;
+    const auto ends = [](char16_t c) { return c == 0 || IsLineBreak(c); };
     std::size_t kept = start;
-    while (kept < cursor && !IsLineBreak(after[kept]))
+    while (kept < cursor && !ends(after[kept]))
         ++kept;
-    TSingleLineText result;
-    result.text.assign(after.substr(0, kept));
-    result.text.append(after.substr(cursor));
-    result.cursor = kept;
+    std::u16string left(after.substr(0, kept)), right(after.substr(cursor));
     // A box that held a line break already (its text set by the program) keeps its first line.
-    for (std::size_t i = 0; i < result.text.size(); ++i)
-        if (IsLineBreak(result.text[i])) {
-            result.text.resize(i);
-            result.cursor = std::min(result.cursor, i);
-            break;
+    const auto cut = [&](std::u16string& part) {
+        const auto end = std::find_if(part.begin(), part.end(), ends);
+        const bool found = end != part.end();
+        part.erase(end, part.end());
+        return found;
+    };
+    if (cut(left))
+        right.clear();
+    else
+        cut(right);
+    const auto clean = [](std::u16string& part) {
+        std::size_t out = 0;
+        for (const char16_t c : part) {
+            if (const char32_t keptChar = TitleCharacter(c))
+                part[out++] = static_cast<char16_t>(keptChar);
         }
+        part.resize(out);
+    };
+    clean(left);
+    clean(right);
+    TSingleLineText result;
+    result.cursor = left.size();
+    result.text = left + right;
     return result;
 }
 

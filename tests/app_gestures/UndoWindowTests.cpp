@@ -10,11 +10,13 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <memory>
 
@@ -130,6 +132,65 @@ TEST_F(UndoWindow, AClearByAMirrorIsUndoneByOneKey)
     ASSERT_TRUE(ContourPoints.empty());
     Key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(ContourPoints.size(), 3u);
+}
+
+TEST_F(UndoWindow, ClearedPointsComeBackOntoTheirFeaturesAfterAMirrorOrALoad)
+{
+    enum class TCommand { MirrorH, MirrorV, Load };
+    const struct Row {
+        const char* name;
+        int turns; ///< rotation steps of 5 degrees before the points are set
+        TCommand command;
+    } rows[] = {
+        {"MirrorHorizontal", 0, TCommand::MirrorH},
+        {"MirrorHorizontalTurned", 2, TCommand::MirrorH},
+        {"MirrorVerticalTurned", 5, TCommand::MirrorV},
+        {"LoadWithTurnedView", 2, TCommand::Load},
+    };
+    // Every pixel its own colour, so that a point finds its feature by colour alone.
+    QImage picture(300, 200, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, qRgb(x & 255, y, x >> 8));
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("scan.bmp"));
+    ASSERT_TRUE(picture.save(file, "BMP"));
+    const QPoint features[] = {{10, 20}, {250, 30}, {299, 0}, {0, 199}, {150, 100}, {77, 151}};
+
+    // Picture pixel of a view point: turned back by the view's angle.
+    auto pixelColour = [](const TContourPoint& p) {
+        const double a = -View.RotationAngle / 57.29577951308232;
+        const int x = static_cast<int>(std::lround(p.x * std::cos(a) - p.y * std::sin(a)));
+        const int y = static_cast<int>(std::lround(p.x * std::sin(a) + p.y * std::cos(a)));
+        return SourceImage->valid(x, y) ? SourceImage->pixel(x, y) : QRgb{0};
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TearDown();
+        SetUp();
+        *SourceImage = picture;
+        ContourPoints.clear();
+        for (int i = 0; i < row.turns; ++i)
+            form->RotateView(+1);
+        const double a = View.RotationAngle / 57.29577951308232;
+        for (const QPoint& f : features)
+            ContourPoints.push_back({f.x() * std::cos(a) - f.y() * std::sin(a), f.x() * std::sin(a) + f.y() * std::cos(a), 0});
+        std::vector<QRgb> before;
+        for (const TContourPoint& p : ContourPoints)
+            before.push_back(pixelColour(p));
+
+        fake.openAnswer = file;
+        switch (row.command) {
+        case TCommand::MirrorH: form->Bildhorizontalspiegeln1Click(); break;
+        case TCommand::MirrorV: form->Bildvertikalspiegeln1Click(); break;
+        case TCommand::Load: form->Bildladen1Click(); break;
+        }
+        ASSERT_TRUE(ContourPoints.empty());
+        Key(Qt::Key_Z, Qt::ControlModifier);
+        ASSERT_EQ(ContourPoints.size(), std::size(features));
+        for (std::size_t i = 0; i < std::size(features); ++i)
+            EXPECT_EQ(pixelColour(ContourPoints[i]), before[i]) << i;
+    }
 }
 
 TEST_F(UndoWindow, ADeletedPointComesBackTurnedExactlyAsTheListWas)

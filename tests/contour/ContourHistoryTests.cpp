@@ -244,6 +244,34 @@ TEST(History, PointsComeBackTurnedWithThePictureBitForBit)
     EXPECT_TRUE(Same(e.points, expected));
 }
 
+TEST(History, ALongClearedContourTurnedManyTimesComesBackToWithinRounding)
+{
+    // Past the budget the turns are composed: one pass over the points instead of one per turn.
+    const double t = 0.0872664625997165;
+    TContourPointArray points, shadow;
+    for (int i = 0; i < 5000; ++i)
+        points.push_back({i * 0.37, 1000.0 - i * 0.11, 0});
+    shadow = points;
+    TContourHistory history;
+    history.Clear(points);
+    for (int i = 0; i < 75; ++i) {
+        const TContourAffine turn = TContourAffine::Turn(t);
+        for (TContourPoint& p : shadow)
+            turn.Apply(p);
+        history.Transformed([turn](TContourPoint& p) { turn.Apply(p); }, turn);
+    }
+    // A mirror in between, as the mirror commands give it.
+    history.Transformed(TContourAffine{-1, 0, 0, 1, 299, 0});
+    for (TContourPoint& p : shadow)
+        p.x = 299 - p.x;
+    ASSERT_TRUE(history.Undo(points));
+    ASSERT_EQ(points.size(), shadow.size());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        EXPECT_NEAR(points[i].x, shadow[i].x, 1e-9);
+        EXPECT_NEAR(points[i].y, shadow[i].y, 1e-9);
+    }
+}
+
 struct ModeCase {
     const char* name;
     TEditMode before;

@@ -62,6 +62,24 @@ TEST(TitleLine, NoTitleAddsALineToTheFileText)
     EXPECT_EQ(ProfileText("a\xEF\xB7\x90" "b\xEF\xB7\x91\xEF\xB7\x92", table), "a?b?\xEF\xB7\x92\n1 0\n0 0\n1 0");
 }
 
+TEST(TitleLine, NoControlCharacterReachesTheFile)
+{
+    using namespace std::string_literals;
+    const std::vector<TContourPoint> table{{1, 0, 0}, {0, 0, 0}, {1, 0, 0}};
+    const struct Row {
+        const char* name;
+        std::string title;
+        std::string line;
+    } rows[] = {
+        {"C0 and DEL", "A\x01\x07\x1b\x7f" "B", "AB"},
+        {"tab", "A\tB", "A B"},
+        {"NUL ends it", "A\0B"s, "A"},
+        {"C1", "A\xC2\x81" "B\xC2", "AB\xC2"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(ProfileText(row.title, table), row.line + "\n1 0\n0 0\n1 0") << row.name;
+}
+
 TEST(SingleLineEdit, KeepsTheInsertedTextUpToItsFirstBreak)
 {
     struct Row {
@@ -82,6 +100,7 @@ TEST(SingleLineEdit, KeepsTheInsertedTextUpToItsFirstBreak)
         {"deletion", u"abcd", u"abd", 2, u"abd", 2},
         {"old text set with a break by the program", u"a\nb", u"a\nbc", 4, u"a", 1},
         {"cursor beyond the text", u"a", u"ab", 9, u"ab", 2},
+        {"paste with control characters and a NUL", u"x", std::u16string(u"A\x01\x1b\tB\0Cx", 8), 7, u"A Bx", 3},
     };
     for (const Row& row : rows) {
         const TSingleLineText kept = SingleLineEdit(row.before, row.after, row.cursor);
@@ -119,6 +138,7 @@ TEST_F(TitleBox, PastedTextKeepsWhatComesBeforeItsFirstBreak)
         {"NACA 2412 copied with its line end", -1, QStringLiteral("NACA 2412\r\n"), QStringLiteral("NACA 2412")},
         {"two lines into the middle", 5, QStringLiteral("AB\nCD"), QStringLiteral("Test-ABZovori")},
         {"a paragraph separator at the end", 11, QStringLiteral(" 1\u2029 2"), QStringLiteral("Test-Zovori 1")},
+        {"control characters and a NUL", -1, QString::fromUtf16(u"A\x01\x07\x1b\x7f\tB\0C", 9), QStringLiteral("A B")},
     };
     for (const Row& row : rows) {
         form.Edit2->setText(QStringLiteral("Test-Zovori"));

@@ -57,3 +57,36 @@ struct TNacaOutline {
         return contour;
     }
 };
+
+/// A four-digit section as XFOIL's NACA command makes it: the thickness added vertically to the
+/// camber line, the classic edge coefficient (an open edge), `side` points a side bunched at the
+/// nose and the trailing edge. In chord units, y upward, from the upper trailing edge round the
+/// nose (0, 0) to the lower one.
+struct TXfoilNaca {
+    int m = 2, p = 4, t = 12; ///< the four digits: camber %, its place in tenths, thickness %
+
+    double Camber(double x) const
+    {
+        const double c = m / 100.0, at = p / 10.0;
+        if (m == 0)
+            return 0.0;
+        return x < at ? c / (at * at) * (2 * at * x - x * x) : c / ((1 - at) * (1 - at)) * (1 - 2 * at + 2 * at * x - x * x);
+    }
+
+    std::vector<TContourPoint> Outline(int side) const
+    {
+        std::vector<TContourPoint> points;
+        auto add = [&](int i, double sign) {
+            const double f = static_cast<double>(i) / (side - 1);
+            const double x = i == side - 1 ? 1.0 : 1.0 - 2.5 * f * std::pow(1.0 - f, 1.5) - std::pow(1.0 - f, 2.5);
+            const double yt =
+                t / 20.0 * (0.2969 * std::sqrt(x) - 0.1260 * x - 0.3516 * x * x + 0.2843 * x * x * x - 0.1015 * x * x * x * x);
+            points.push_back({x, Camber(x) + sign * yt, 0});
+        };
+        for (int i = side - 1; i >= 0; --i)
+            add(i, 1.0);
+        for (int i = 1; i < side; ++i)
+            add(i, -1.0);
+        return points;
+    }
+};

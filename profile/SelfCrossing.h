@@ -1,0 +1,19 @@
+#pragma once
+
+#include "TContourPoint.h"
+
+#include <utility>
+#include <vector>
+
+/// Whether two closed segments ab and cd share a point.
+bool SegmentsMeet(const TContourPoint& a, const TContourPoint& b, const TContourPoint& c, const TContourPoint& d);
+
+/// A pair (i < j) of segments of the closed polygon `ring` (segment i runs from ring[i] to
+/// ring[i + 1], the last back to ring[0]) that meet without being neighbours; {-1, -1} if none.
+/// Whether there is one is decided by a sweep, in O(n log n) for any point set; the pair named is
+/// the smallest one where a grid finds it in linear work (any outline but a hostile one), else the
+/// one the sweep came upon.
+std::pair<int, int> FirstSelfCrossing(const std::vector<TContourPoint>& ring);
+
+/// A pair (i < j) as FirstSelfCrossing gives it, the first the sweep comes upon; {-1, -1} if none.
+std::pair<int, int> SweptSelfCrossing(const std::vector<TContourPoint>& ring);
