@@ -50,20 +50,25 @@ struct TQuadratic {
 
 /// The least-squares quadratic through points, in the frame (o, t); a line when the points span
 /// too little for a curvature.
-TQuadratic FitQuadratic(const std::vector<V>& pts, V o, V t)
+TQuadratic FitQuadratic(const std::vector<V>& pts, V o, V t, const V* anchor = nullptr)
 {
     TQuadratic q{o, t};
     double s[5] = {}, r[3] = {};
-    for (const V& p : pts) {
+    const auto add = [&](V p, double weight) {
         const double x = Dot(p - o, t), y = Dot(p - o, Perp(t));
-        double xk = 1.0;
+        double xk = weight;
         for (int k = 0; k < 5; ++k) {
             s[k] += xk;
             if (k < 3)
                 r[k] += xk * y;
             xk *= x;
         }
-    }
+    };
+    for (const V& p : pts)
+        add(p, 1.0);
+    // A point the curve must pass through weighs as much as all the others together, many times.
+    if (anchor)
+        add(*anchor, 100.0 * static_cast<double>(pts.size()));
     if (pts.size() >= 5) {
         const double m[3][3] = {{s[0], s[1], s[2]}, {s[1], s[2], s[3]}, {s[2], s[3], s[4]}};
         const double det = m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
@@ -358,7 +363,7 @@ std::vector<V> Extend(const TQuadratic& q, double fromX, double toX)
 
 /// The fit of the line near one end of a run of samples (`atEnd`: near its last sample), in a
 /// frame whose x axis points out of the run.
-TQuadratic FitEnd(const std::vector<V>& s, bool atEnd, double reach)
+TQuadratic FitEnd(const std::vector<V>& s, bool atEnd, double reach, const V* anchor = nullptr)
 {
     std::vector<V> pts;
     const V o = atEnd ? s.back() : s.front();
@@ -370,7 +375,7 @@ TQuadratic FitEnd(const std::vector<V>& s, bool atEnd, double reach)
     }
     const V far = pts.back();
     const V t = Unit(o - far);
-    return FitQuadratic(pts, o, t);
+    return FitQuadratic(pts, o, t, anchor);
 }
 
 /// Arc positions of the points of a polyline.
@@ -440,6 +445,7 @@ TTraceResult TraceOutline(const TPictureBytes& picture, const TContourPointArray
     std::vector<V> fence; // the contour's points before the last, which the trace may not cross
     V t;
     double farthest = 0.0;
+    double mergeReach = 0.0; ///< where the lines leaving the first point have parted
     for (const V& c : clicked)
         farthest = std::max(farthest, Length(c - s0));
 
@@ -458,6 +464,7 @@ TTraceResult TraceOutline(const TPictureBytes& picture, const TContourPointArray
         // leaving the point have parted.
         std::vector<V> chosen;
         V branch;
+        mergeReach = 0.0;
         bool found = false;
         for (double radius = std::max(4.0, 3.0 * width); radius < 0.5 * std::max(picture.Width, picture.Height) && !found;
              radius *= 1.6) {
@@ -486,6 +493,10 @@ TTraceResult TraceOutline(const TPictureBytes& picture, const TContourPointArray
                 chosen = {centre};
                 branch = *upper;
                 look = l;
+                // Within this distance of the point the line beside takes part in every probe.
+                for (const V& d : leftward)
+                    if (&d != &*upper)
+                        mergeReach = std::max(mergeReach, (2.0 * l.width + 3.0) / std::max(0.05, Length(d - *upper)));
             }
             found = parted;
             if (radius > 40.0 * width && !chosen.empty())
@@ -548,6 +559,10 @@ TTraceResult TraceOutline(const TPictureBytes& picture, const TContourPointArray
     for (std::size_t i = 0; i < traced.size(); ++i) {
         if (Length(traced[i] - s0) > edgeZone || (n >= 2 && i == 0))
             continue;
+        if (Length(traced[i] - s0) < mergeReach) {
+            crowded[i] = true;
+            continue;
+        }
         for (std::size_t j = i < nose ? nose : 0; j < (i < nose ? traced.size() : nose); ++j)
             if (Length(traced[j] - s0) <= edgeZone + clear && Length(traced[j] - traced[i]) < clear) {
                 crowded[i] = true;
@@ -563,7 +578,7 @@ TTraceResult TraceOutline(const TPictureBytes& picture, const TContourPointArray
     if (n == 1) {
         // From the first point to the clear upper line.
         const std::vector<V> body(traced.begin() + static_cast<std::ptrdiff_t>(from), traced.begin() + static_cast<std::ptrdiff_t>(to));
-        const TQuadratic q = FitEnd(body, false, std::max(30.0, 0.08 * farthest));
+        const TQuadratic q = FitEnd(body, false, std::max(30.0, 0.08 * farthest), &s0);
         kept.push_back(s0);
         const std::vector<V> start = Extend(q, q.Local(s0), 0.0);
         kept.insert(kept.end(), start.begin(), start.end());
@@ -574,34 +589,47 @@ TTraceResult TraceOutline(const TPictureBytes& picture, const TContourPointArray
     // (perpendicular to the edge's bisector); at a sharp edge that is the apex itself.
     bool reachedEnd = false;
     bool sharp = false;
-    if (kept.size() >= 6 && farthest > 0.0 && Length(stop - s0) < 0.5 * farthest &&
-        Dot(on.direction, s0 - stop) > 0.0) {
-        const TQuadratic lower = FitEnd(kept, true, std::max(30.0, 0.08 * farthest));
+    if (kept.size() >= 6 && farthest > 0.0 && Length(stop - s0) < 0.25 * farthest) {
+        TQuadratic lower = FitEnd(kept, true, std::max(30.0, 0.08 * farthest));
         const V upperDirection = Unit(kept[std::min<std::size_t>(kept.size() - 1, n >= 2 ? 1 : 8)] - s0);
         const V base = Perp(Unit(upperDirection - 1.0 * lower.t));
         // Newton along the fitted curve to the base line.
-        double x = lower.Local(s0);
-        for (int it = 0; it < 20; ++it) {
-            const double f = Cross(base, lower.At(x) - s0);
-            const double g = Cross(base, (lower.At(x + 1e-3) - lower.At(x - 1e-3))) / 2e-3;
-            if (std::abs(g) < 1e-12)
-                break;
-            x -= f / g;
-        }
-        const V corner = lower.At(x);
+        const auto meet = [&](const TQuadratic& q) {
+            double x = q.Local(s0);
+            for (int it = 0; it < 20; ++it) {
+                const double f = Cross(base, q.At(x) - s0);
+                const double g = Cross(base, (q.At(x + 1e-3) - q.At(x - 1e-3))) / 2e-3;
+                if (std::abs(g) < 1e-12)
+                    break;
+                x -= f / g;
+            }
+            return x;
+        };
+        double x = meet(lower);
+        V corner = lower.At(x);
         if (std::getenv("TRACE_DEBUG"))
             std::fprintf(stderr, "end: s0 %.2f %.2f stop %.2f %.2f x %.2f corner %.2f %.2f far %.1f\n", s0.x, s0.y, stop.x, stop.y, x, corner.x, corner.y, farthest);
         if (std::isfinite(x) && x > 0.0 && x <= edgeZone && Length(corner - s0) <= 0.05 * farthest + 3.0 * look.width) {
+            // Carried on this far, a curve misses the apex by a little: a sharp edge's lower
+            // line is the one through the apex.
+            sharp = Length(corner - s0) < std::max(SharpEdge, 0.03 * x);
+            if (sharp) {
+                lower = FitEnd(kept, true, std::max(30.0, 0.08 * farthest), &s0);
+                x = lower.Local(s0);
+                corner = s0;
+            }
             const std::vector<V> end = Extend(lower, 0.0, x);
             kept.insert(kept.end(), end.begin(), end.end());
             kept.push_back(corner);
             reachedEnd = true;
-            sharp = Length(corner - s0) < SharpEdge;
         }
     }
     if (!reachedEnd && to < traced.size())
         kept.insert(kept.end(), traced.begin() + static_cast<std::ptrdiff_t>(to), traced.end());
     traced = kept;
+    if (std::getenv("TRACE_DEBUG"))
+        for (std::size_t i = 0; i < std::min<std::size_t>(8, traced.size()); ++i)
+            std::fprintf(stderr, "kept %zu: %.2f %.2f (from %zu to %zu of %zu, nose %zu)\n", i, traced[i].x, traced[i].y, from, to, crowded.size(), nose);
 
     // Stations over the whole contour, the clicked part included, so that a continued trace
     // spaces its points as one trace from the first point would.
