@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <limits>
 
 namespace {
@@ -181,9 +180,27 @@ public:
             bool found = false;
             TTraceEnd failure = TTraceEnd::Gap;
             V q = p, d = t;
+            // Once there are a few samples, the curve through them predicts the line's way on;
+            // one sample pulled aside by a crossing line then does not lead the trace astray.
+            const std::size_t m = f.samples.size();
+            TQuadratic course;
+            bool gentle = false;
+            if (m >= 6) {
+                const std::vector<V> recent(f.samples.end() - static_cast<std::ptrdiff_t>(std::min<std::size_t>(m, 8)), f.samples.end());
+                course = FitQuadratic(recent, p, Unit(p - f.samples[m - 6]));
+                // Round a small nose a parabola through 16 pixels of arc misleads; step by step
+                // the turn does better there.
+                gentle = std::abs(2 * course.c) < 1.0 / 25;
+            }
             for (int k = 1; k <= gapSteps && !found; ++k) {
-                d = Turn(d, turn);
-                q = q + Step * d;
+                if (gentle) {
+                    const double x = k * Step;
+                    q = course.At(x) - (course.a) * Perp(course.t);
+                    d = Unit(course.t + (course.b + 2 * course.c * x) * Perp(course.t));
+                } else {
+                    d = Turn(d, turn);
+                    q = q + Step * d;
+                }
                 if (!Inside(q, 1.0)) {
                     if (k == 1 || failure == TTraceEnd::Gap)
                         failure = TTraceEnd::PictureEdge;
@@ -221,10 +238,6 @@ public:
                 }
             }
             if (!found) {
-                if (std::getenv("TRACE_DEBUG")) {
-                    const TLineProbe pr = Probe(p + Step * Turn(t, turn), Perp(Turn(t, turn)), hw);
-                    std::fprintf(stderr, "fail at %.2f %.2f t %.3f %.3f turn %.3f n=%zu finding %d off %.2f w %.2f c %.1f look w %.2f c %.1f\n", p.x, p.y, t.x, t.y, turn, f.samples.size(), (int)pr.Finding, pr.Offset, pr.Width, pr.Contrast, look.width, look.contrast);
-                }
                 f.why = failure;
                 f.direction = t;
                 return f;
@@ -472,8 +485,6 @@ TTraceResult TraceOutline(const TPictureBytes& picture, const TContourPointArray
             for (const V& d : tracer.Branches(s0, radius, width))
                 if (tracer.ViewDirection(d).x < 0.0)
                     leftward.push_back(d);
-            if (std::getenv("TRACE_DEBUG"))
-                std::fprintf(stderr, "radius %.1f leftward %zu at %.2f %.2f\n", radius, leftward.size(), s0.x, s0.y);
             if (leftward.empty())
                 continue;
             const auto upper = std::min_element(leftward.begin(), leftward.end(), [&](V a, V b) {
@@ -502,8 +513,6 @@ TTraceResult TraceOutline(const TPictureBytes& picture, const TContourPointArray
             if (radius > 40.0 * width && !chosen.empty())
                 break;
         }
-        if (std::getenv("TRACE_DEBUG"))
-            std::fprintf(stderr, "start: width %.2f chosen %zu branch %.3f %.3f look %.2f %.1f\n", width, chosen.size(), branch.x, branch.y, look.width, look.contrast);
         if (chosen.empty())
             return result;
         // Back towards the first point until the lines merge, then on to the nose.
@@ -607,8 +616,6 @@ TTraceResult TraceOutline(const TPictureBytes& picture, const TContourPointArray
         };
         double x = meet(lower);
         V corner = lower.At(x);
-        if (std::getenv("TRACE_DEBUG"))
-            std::fprintf(stderr, "end: s0 %.2f %.2f stop %.2f %.2f x %.2f corner %.2f %.2f far %.1f\n", s0.x, s0.y, stop.x, stop.y, x, corner.x, corner.y, farthest);
         if (std::isfinite(x) && x > 0.0 && x <= edgeZone && Length(corner - s0) <= 0.05 * farthest + 3.0 * look.width) {
             // Carried on this far, a curve misses the apex by a little: a sharp edge's lower
             // line is the one through the apex.
@@ -627,9 +634,6 @@ TTraceResult TraceOutline(const TPictureBytes& picture, const TContourPointArray
     if (!reachedEnd && to < traced.size())
         kept.insert(kept.end(), traced.begin() + static_cast<std::ptrdiff_t>(to), traced.end());
     traced = kept;
-    if (std::getenv("TRACE_DEBUG"))
-        for (std::size_t i = 0; i < std::min<std::size_t>(8, traced.size()); ++i)
-            std::fprintf(stderr, "kept %zu: %.2f %.2f (from %zu to %zu of %zu, nose %zu)\n", i, traced[i].x, traced[i].y, from, to, crowded.size(), nose);
 
     // Stations over the whole contour, the clicked part included, so that a continued trace
     // spaces its points as one trace from the first point would.
