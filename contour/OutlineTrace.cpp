@@ -174,7 +174,8 @@ public:
         double turn = 0.0;
         const double hw = HalfWidth(look);
         const double maxOffset = std::max(0.6, 0.3 * look.width);
-        const int gapSteps = static_cast<int>(std::ceil((GapWidths * look.width + 2 * Step + 1.0) / Step));
+        // Beyond a gap the probe must reach a little into the line again.
+        const int gapSteps = static_cast<int>(std::ceil((GapWidths * look.width + Step + 2.0) / Step));
         double travelled = 0.0;
         while (true) {
             bool found = false;
@@ -548,7 +549,8 @@ TTraceResult TraceOutline(const TPictureBytes& picture, const TContourPointArray
         // Past the first point nothing of the outline is left.
         return !(Length(p - s0) < 0.25 * farthest && Dot(d, s0 - p) <= 0.0);
     });
-    if (on.why == TTraceEnd::NotAnOutline) {
+    // A line that runs straight out of the picture is a grid's or a frame's, not an outline.
+    if (on.why == TTraceEnd::NotAnOutline || (on.why == TTraceEnd::PictureEdge && std::abs(on.turning) < 0.5)) {
         result.End = TTraceEnd::NotAnOutline;
         return result;
     }
@@ -698,4 +700,22 @@ std::string TraceStopSentence(const TTraceResult& result)
         return "Kontur nicht verfolgt: Die Linie ab " + at + " windet sich stärker oder läuft weiter, als eine Profilkontur es kann.";
     }
     return {};
+}
+
+void EditorAppendPoints(const TEditorModel& model, const std::vector<TContourPoint>& points)
+{
+    if (points.empty())
+        return;
+    if (model.History)
+        model.History->CloseStep();
+    for (const TContourPoint& p : points) {
+        if (model.History)
+            model.History->Append(model.Points, p.x, p.y);
+        else
+            AppendContourPoint(model.Points, p.x, p.y);
+    }
+    if (model.History)
+        model.History->CloseStep();
+    model.ProfileDirty = true;
+    model.ProfileSaved = false;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ContourEditor.h"
 #include "ContourPoints.h"
 #include "PictureBytes.h"
 
@@ -43,3 +44,7 @@ TTraceResult TraceOutline(const TPictureBytes& picture, const TContourPointArray
 /// The one German sentence that says where and why a trace stopped (UTF-8); empty when it
 /// reached the trailing edge.
 std::string TraceStopSentence(const TTraceResult& result);
+
+/// Appends the traced points as one undoable step, each a contour edit as a click is
+/// (ProfileDirty set, ProfileSaved cleared). Nothing at all happens when there are none.
+void EditorAppendPoints(const TEditorModel& model, const std::vector<TContourPoint>& points);

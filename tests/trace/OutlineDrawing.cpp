@@ -57,13 +57,6 @@ void Camber(const std::string& naca, double x, double& yc, double& slope)
     }
 }
 
-/// A line of the drawing: a polyline, its width and its darkness.
-struct TLine {
-    std::vector<TPoint> points;
-    double width = 1.0;
-    int ink = Ink;
-};
-
 /// Darkens the sheet's ink levels with a line, each pixel by the area the line covers of it
 /// (treated as straight across a pixel); where lines overlap, the darker decides.
 void Stamp(std::vector<double>& level, int w, int h, const TLine& line)
@@ -172,11 +165,12 @@ TDrawing Draw(const TSection& s, std::uint32_t seed)
     TLine outline{d.outline, s.width, Ink};
     if (s.blunt)
         outline.points.push_back(d.upperEdge); // the base
-    if (s.gaps) {
-        // Three gaps of one, two and three line widths: on the upper side, near the nose below,
-        // and on the lower side.
+    if (s.gaps || s.wideGap >= 0.0) {
+        // Three gaps on the upper side, near the nose below, and on the lower side.
         TLine broken{{}, s.width, Ink};
-        const double cuts[3][2] = {{0.25, 1.0}, {0.56, 2.0}, {0.8, 2.9}};
+        // The lines' round ends take half a width each from a cut: these leave one, two and
+        // three line widths of paper, and six at the wide gap.
+        const double cuts[4][2] = {{0.25, 2.0}, {0.56, 3.0}, {0.8, 3.9}, {s.wideGap, 7.0}};
         std::vector<double> arc(outline.points.size(), 0.0);
         for (std::size_t i = 1; i < arc.size(); ++i)
             arc[i] = arc[i - 1] + std::hypot(outline.points[i].x - outline.points[i - 1].x,
@@ -184,7 +178,8 @@ TDrawing Draw(const TSection& s, std::uint32_t seed)
         for (std::size_t i = 0; i < arc.size(); ++i) {
             bool cut = false;
             for (const auto& c : cuts)
-                cut = cut || std::abs(arc[i] - c[0] * arc.back()) < c[1] * s.width / 2;
+                if (c[1] > 5.0 || s.gaps)
+                    cut = cut || std::abs(arc[i] - c[0] * arc.back()) < c[1] * s.width / 2;
             if (cut) {
                 if (broken.points.size() > 1)
                     lines.push_back(broken);
@@ -233,28 +228,35 @@ TDrawing Draw(const TSection& s, std::uint32_t seed)
         }
     }
 
+    d.sheet = Paint(w, h, lines, seed);
+    return d;
+}
+
+scan::TSheet Paint(int w, int h, const std::vector<TLine>& lines, std::uint32_t seed)
+{
+    scan::TSheet sheet;
     std::vector<double> level(static_cast<std::size_t>(w) * h, Paper);
     for (const TLine& line : lines)
         Stamp(level, w, h, line);
 
-    d.sheet.Width = w;
-    d.sheet.Height = h;
-    d.sheet.Grey.resize(level.size());
-    d.sheet.Rgb.resize(level.size() * 3);
+    sheet.Width = w;
+    sheet.Height = h;
+    sheet.Grey.resize(level.size());
+    sheet.Rgb.resize(level.size() * 3);
     std::uint64_t state = seed * 0x9E3779B97F4A7C15ULL + 7;
     for (std::size_t k = 0; k < level.size(); ++k) {
         state = state * 6364136223846793005ULL + 1442695040888963407ULL;
         const int g = static_cast<int>((state >> 33) % 17) - 8;
         const double f = (Paper - level[k]) / (Paper - Ink); // 0 paper .. 1 full ink
-        d.sheet.Grey[k] = static_cast<std::uint8_t>(std::clamp(static_cast<int>(std::lround(level[k])) + g, 0, 255));
+        sheet.Grey[k] = static_cast<std::uint8_t>(std::clamp(static_cast<int>(std::lround(level[k])) + g, 0, 255));
         // Cream paper, blue-black ink of the same brightness.
         const double paperRgb[3] = {Paper + 6.0, Paper + 1.0, Paper - 12.0};
         const double inkRgb[3] = {Ink - 8.0, Ink - 6.0, Ink + 40.0};
         for (int c = 0; c < 3; ++c)
-            d.sheet.Rgb[3 * k + c] = static_cast<std::uint8_t>(
+            sheet.Rgb[3 * k + c] = static_cast<std::uint8_t>(
                 std::clamp(static_cast<int>(std::lround(paperRgb[c] + (inkRgb[c] - paperRgb[c]) * f)) + g, 0, 255));
     }
-    return d;
+    return sheet;
 }
 
 double DistanceToOutline(const std::vector<TPoint>& outline, TPoint p, double* share)

@@ -25,6 +25,7 @@ struct TSection {
     bool grid = false;      ///< a 5 mm grid (at 300 dpi) of lighter lines
     bool lettering = false; ///< strokes of lettering touching the outline
     bool gaps = false;      ///< the outline broken in a few places, each gap up to three line widths
+    double wideGap = -1.0;  ///< where on the outline (arc share) a gap of six line widths breaks it
     int margin = 80;        ///< paper round the section, picture pixels
     int minWidth = 0, minHeight = 0; ///< the picture at least this large
 };
@@ -39,6 +40,16 @@ struct TDrawing {
 };
 
 TDrawing Draw(const TSection& section, std::uint32_t seed = 1);
+
+/// A line of a drawing: a polyline, its width and its ink's brightness.
+struct TLine {
+    std::vector<TPoint> points;
+    double width = 1.0;
+    int ink = 30;
+};
+
+/// Grainy paper of the given size with these lines on it.
+scan::TSheet Paint(int width, int height, const std::vector<TLine>& lines, std::uint32_t seed = 1);
 
 /// The outline's point at chord position x (0 .. 1), chord units, y upward.
 TPoint NacaPoint(const std::string& naca, double x, bool upper, bool blunt);

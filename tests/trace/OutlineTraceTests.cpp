@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -109,5 +111,100 @@ INSTANTIATE_TEST_SUITE_P(
                       TDrawingCase{"Lettering", With(Section("2412", 1000, 2), &TSection::lettering)},
                       TDrawingCase{"Gaps", With(Section("2412", 1000, 2), &TSection::gaps)}),
     [](const auto& info) { return info.param.name; });
+
+} // namespace
+
+namespace {
+
+/// Pictures with no outline on them: the trace adds nothing and says why.
+struct THostileCase {
+    std::string name;
+    scan::TSheet sheet;
+    TPoint click;
+};
+
+std::ostream& operator<<(std::ostream& out, const THostileCase& c) { return out << c.name; }
+
+scan::TSheet Flat(int level, int noise)
+{
+    scan::TSheet s;
+    s.Width = 600;
+    s.Height = 400;
+    std::uint64_t state = 99;
+    for (int k = 0; k < s.Width * s.Height; ++k) {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        const int v = std::clamp(level + static_cast<int>((state >> 33) % (2 * noise + 1)) - noise, 0, 255);
+        s.Grey.push_back(static_cast<std::uint8_t>(v));
+        s.Rgb.insert(s.Rgb.end(), 3, static_cast<std::uint8_t>(v));
+    }
+    return s;
+}
+
+std::vector<THostileCase> HostileCases()
+{
+    drawing::TLine spiral{{}, 2.0, 30};
+    for (double a = 24 * 3.141592653589793; a > 0.5; a -= 0.02)
+        spiral.points.push_back({300.3 + 2.2 * a * std::cos(a), 200.2 + 2.2 * a * std::sin(a)});
+    std::vector<drawing::TLine> grid;
+    for (double x = 3.3; x < 600; x += 59.06)
+        grid.push_back({{{x, 0}, {x, 400}}, 1.2, 165});
+    for (double y = 5.7; y < 400; y += 59.06)
+        grid.push_back({{{0, y}, {600, y}}, 1.2, 165});
+    return {{"Noise", Flat(128, 128), {300.5, 200.5}},
+            {"ScanGrain", Flat(225, 25), {300.5, 200.5}},
+            {"Black", Flat(0, 0), {300.5, 200.5}},
+            {"White", Flat(255, 0), {300.5, 200.5}},
+            {"Spiral", drawing::Paint(600, 400, {spiral}), spiral.points.front()},
+            {"GridCell", drawing::Paint(600, 400, grid), {330.5, 230.5}},
+            {"GridLine", drawing::Paint(600, 400, grid), {3.3 + 5 * 59.06, 200.5}}};
+}
+
+class Hostile : public ::testing::TestWithParam<THostileCase> {};
+
+TEST_P(Hostile, LeavesTheContourAsItWasWithItsSentence)
+{
+    const scan::TScan picture = scan::InForm(GetParam().sheet, TForm::Grey8);
+    const TTraceResult r = TraceOutline(picture.View(), {{GetParam().click.x, GetParam().click.y, 0}}, 0.0);
+    EXPECT_TRUE(r.Added.empty());
+    EXPECT_FALSE(TraceStopSentence(r).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Pictures, Hostile, ::testing::ValuesIn(HostileCases()),
+                         [](const auto& info) { return info.param.name; });
+
+TEST(TraceStops, AtAWideGapKeepsWhatItFoundAndGoesOnFromAClickBeyond)
+{
+    TSection s = Section("2412", 1000, 2);
+    s.wideGap = 0.3;
+    const drawing::TDrawing d = drawing::Draw(s);
+    const scan::TScan picture = scan::InForm(d.sheet, TForm::Grey8);
+    TContourPointArray contour{{d.upperEdge.x, d.upperEdge.y, 0}};
+    TTraceResult r = TraceOutline(picture.View(), contour, 0.0);
+    ASSERT_EQ(r.End, TTraceEnd::Gap);
+    EXPECT_NE(TraceStopSentence(r).find("Lücke"), std::string::npos);
+    ASSERT_FALSE(r.Added.empty());
+    double share = 0.0;
+    for (const TContourPoint& p : r.Added)
+        EXPECT_LT(drawing::DistanceToOutline(d.outline, {p.x, p.y}), 0.3);
+    // It stopped at the gap's near end and says so.
+    drawing::DistanceToOutline(d.outline, {r.StopX, r.StopY}, &share);
+    EXPECT_NEAR(share, 0.3, 0.01);
+    EXPECT_EQ(r.StopX, r.Added.back().x);
+
+    // The user clicks beyond the gap and runs it again: the outline is whole, in order.
+    contour.insert(contour.end(), r.Added.begin(), r.Added.end());
+    const std::size_t beyond = static_cast<std::size_t>(0.31 * d.outline.size());
+    contour.push_back({d.outline[beyond].x, d.outline[beyond].y, 0});
+    r = TraceOutline(picture.View(), contour, 0.0);
+    ASSERT_EQ(r.End, TTraceEnd::TrailingEdge) << TraceStopSentence(r);
+    contour.insert(contour.end(), r.Added.begin(), r.Added.end());
+    double previous = -1.0;
+    for (std::size_t i = 1; i + 5 < contour.size(); ++i) {
+        EXPECT_LT(drawing::DistanceToOutline(d.outline, {contour[i].x, contour[i].y}, &share), 0.3) << i;
+        EXPECT_GT(share, previous) << i;
+        previous = share;
+    }
+    EXPECT_GT(previous, 0.98);
+}
 
 } // namespace
