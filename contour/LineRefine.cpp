@@ -1,5 +1,7 @@
 #include "LineRefine.h"
 
+#include "ProfileCheck.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -20,8 +22,10 @@ constexpr double WideShare = 3.0;     ///< times the outline's usual width, abov
 constexpr double SameDirection = 0.99996;  ///< cosine of a quarter degree: a normal found again
 constexpr std::size_t MaxRepeats = 16;  ///< coincident points looked past for a neighbour
 constexpr int MaxHalfSamples = 64;    ///< the centre's stretch holds at most this many samples either side
+constexpr double ClearlyNearer = 1.0; ///< pixels by which the chosen of several lines is nearer the preferred offset
 
-/// Bilinear brightness of a picture of layout L whose width and height are at least 2.
+/// Bilinear brightness of a picture of layout L whose width and height are at least 2, at (x, y) in
+/// the frame of pixel centres: pixel (i, j) is (i, j) here.
 template <TPixelLayout L>
 class TSampler {
 public:
@@ -156,7 +160,8 @@ bool Usable(const TPictureBytes& picture)
 
 /// ProbeLine's search with a sampler of the picture's layout.
 template <class Sampler>
-TLineProbe Probe(const TPictureBytes& picture, const Sampler& sampler, const TAxis& axis, double halfWidth)
+TLineProbe Probe(const TPictureBytes& picture, const Sampler& sampler, const TAxis& axis, double halfWidth,
+                 double expected)
 {
     TLineProbe probe;
     double lo, hi;
@@ -184,8 +189,10 @@ TLineProbe Probe(const TPictureBytes& picture, const Sampler& sampler, const TAx
     for (int i = wLo; i <= wHi; ++i)
         ink = std::min(ink, at(i));
 
-    // Paper: first a bright quantile (to a brightness level, from a histogram), then the mean and
-    // grain of what is clearly not ink.
+    // Paper: first a bright quantile (to a brightness level, from a histogram), then the mean of
+    // what is clearly not ink. The grain comes from the spread between the upper quartile and the
+    // upper decile: lines cover less than three quarters of the samples, so both are paper, and
+    // unlike the spread of the bright samples alone this does not shrink on grain with no line.
     std::array<int, 257> histogram{};
     for (const double v : b)
         ++histogram[static_cast<std::size_t>(std::clamp(v, 0.0, 256.0))];
@@ -193,6 +200,9 @@ TLineProbe Probe(const TPictureBytes& picture, const Sampler& sampler, const TAx
     for (int seen = 0; seen + histogram[static_cast<std::size_t>(level)] <= count / 4; --level)
         seen += histogram[static_cast<std::size_t>(level)];
     const double roughPaper = level;
+    int upper = 256;
+    for (int seen = 0; seen + histogram[static_cast<std::size_t>(upper)] <= count / 10; --upper)
+        seen += histogram[static_cast<std::size_t>(upper)];
     probe.Finding = TLineFinding::NoLine;
     probe.Contrast = roughPaper - ink;
     if (!(probe.Contrast >= MinContrast))
@@ -205,12 +215,9 @@ TLineProbe Probe(const TPictureBytes& picture, const Sampler& sampler, const TAx
             ++n;
         }
     const double paper = sum / n;
-    double spread = 0.0;
-    for (const double v : b)
-        if (v >= roughPaper - probe.Contrast / 4)
-            spread += std::abs(v - paper);
-    // The mean absolute deviation of normal grain is 0.8 of its standard deviation.
-    const double grain = 1.2533 * spread / n;
+    // Normal grain puts the upper decile 0.607 standard deviations above the upper quartile (a
+    // level of quantisation counts as grain).
+    const double grain = std::max(1.0, (upper - roughPaper) / 0.607);
     const double contrast = paper - ink;
     probe.Contrast = contrast;
     if (!(contrast >= MinContrast) || contrast < NoiseFactor * grain)
@@ -233,18 +240,29 @@ TLineProbe Probe(const TPictureBytes& picture, const Sampler& sampler, const TAx
         }
         runs.push_back({i, i});
     }
+    // With a preferred offset, the crossing line nearest it is the one, when it is clearly nearer.
     int crossing = -1;
+    int crossings = 0;
+    double nearest = std::numeric_limits<double>::infinity(), second = nearest;
     for (std::size_t r = 0; r < runs.size(); ++r) {
         if (runs[r].last < wLo || runs[r].first > wHi)
             continue;
-        if (crossing >= 0) {
-            probe.Finding = TLineFinding::SeveralLines;
-            return probe;
+        ++crossings;
+        const double d = std::isfinite(expected) ? std::abs((sOf(runs[r].first) + sOf(runs[r].last)) / 2 - expected) : 0.0;
+        if (crossing < 0 || d < nearest) {
+            second = nearest;
+            nearest = d;
+            crossing = static_cast<int>(r);
+        } else {
+            second = std::min(second, d);
         }
-        crossing = static_cast<int>(r);
     }
     if (crossing < 0)
         return probe;
+    if (crossings > 1 && !(second - nearest >= ClearlyNearer)) {
+        probe.Finding = TLineFinding::SeveralLines;
+        return probe;
+    }
     const TRun line = runs[static_cast<std::size_t>(crossing)];
     if (line.first == 0 || line.last == count - 1) {
         probe.Finding = TLineFinding::Unbounded;
@@ -294,6 +312,29 @@ TLineProbe Probe(const TPictureBytes& picture, const Sampler& sampler, const TAx
     return probe;
 }
 
+/// Reports progress now and then during the passes over the points and asks whether to go on.
+class TTicker {
+public:
+    TTicker(const TRefineProgress& progress, std::size_t total) : progress_(progress), total_(total) {}
+
+    /// False once the caller has cancelled.
+    bool Tick()
+    {
+        if (cancelled_)
+            return false;
+        if (progress_ && ++done_ % 256 == 0)
+            cancelled_ = !progress_(std::min(1.0, static_cast<double>(done_) / static_cast<double>(total_)));
+        return !cancelled_;
+    }
+    bool Cancelled() const { return cancelled_; }
+
+private:
+    const TRefineProgress& progress_;
+    std::size_t total_;
+    std::size_t done_ = 0;
+    bool cancelled_ = false;
+};
+
 /// What the search along one point's normal found.
 struct TProbed {
     bool searched = false; ///< false where the outline has no direction at the point
@@ -307,11 +348,13 @@ struct TProbed {
 std::vector<TProbed> ProbeContour(const TPictureBytes& picture, const std::vector<double>& px,
                                   const std::vector<double>& py, const std::vector<double>& dx,
                                   const std::vector<double>& dy, double halfWidth,
-                                  const std::vector<TProbed>* earlier)
+                                  const std::vector<TProbed>* earlier, TTicker& ticker)
 {
     const std::size_t n = px.size();
     std::vector<TProbed> probed(n);
     for (std::size_t i = 0; i < n; ++i) {
+        if (!ticker.Tick())
+            return {};
         // The nearest neighbour either side that does not coincide with the point; a repeated
         // point has the direction of the outline round it.
         const auto distinct = [&](std::size_t j) { return dx[j] != dx[i] || dy[j] != dy[i]; };
@@ -382,56 +425,395 @@ double RefineHalfWidth(double zoomFactor, int pointRadius)
     return std::isfinite(h) && h > 2.0 ? h : 2.0;
 }
 
-TLineProbe ProbeLine(const TPictureBytes& picture, double x, double y, double nx, double ny, double halfWidth)
+TLineProbe ProbeLine(const TPictureBytes& picture, double x, double y, double nx, double ny, double halfWidth,
+                     double expected)
 {
     const double length = std::hypot(nx, ny);
     if (!Usable(picture) || !std::isfinite(x) || !std::isfinite(y) || !std::isfinite(halfWidth) ||
         !(length > 0.0) || !std::isfinite(length))
         return TLineProbe{};
-    const TAxis axis{x, y, nx / length, ny / length, -ny / length, nx / length};
+    // The samplers index pixels by their centres: continuous (x, y) is (x - 0.5, y - 0.5) there. The
+    // offset runs along the normal and is the same in either frame.
+    const TAxis axis{x - 0.5, y - 0.5, nx / length, ny / length, -ny / length, nx / length};
     // One dispatch on the layout per point, none per pixel.
     switch (picture.Layout) {
     case TPixelLayout::Mono:
-        return Probe(picture, TSampler<TPixelLayout::Mono>(picture), axis, halfWidth);
+        return Probe(picture, TSampler<TPixelLayout::Mono>(picture), axis, halfWidth, expected);
     case TPixelLayout::MonoLsb:
-        return Probe(picture, TSampler<TPixelLayout::MonoLsb>(picture), axis, halfWidth);
+        return Probe(picture, TSampler<TPixelLayout::MonoLsb>(picture), axis, halfWidth, expected);
     case TPixelLayout::Palette8:
-        return Probe(picture, TSampler<TPixelLayout::Palette8>(picture), axis, halfWidth);
+        return Probe(picture, TSampler<TPixelLayout::Palette8>(picture), axis, halfWidth, expected);
     case TPixelLayout::Grey8:
-        return Probe(picture, TSampler<TPixelLayout::Grey8>(picture), axis, halfWidth);
+        return Probe(picture, TSampler<TPixelLayout::Grey8>(picture), axis, halfWidth, expected);
     case TPixelLayout::Bgr24:
-        return Probe(picture, TSampler<TPixelLayout::Bgr24>(picture), axis, halfWidth);
+        return Probe(picture, TSampler<TPixelLayout::Bgr24>(picture), axis, halfWidth, expected);
     case TPixelLayout::Rgb24:
-        return Probe(picture, TSampler<TPixelLayout::Rgb24>(picture), axis, halfWidth);
+        return Probe(picture, TSampler<TPixelLayout::Rgb24>(picture), axis, halfWidth, expected);
     case TPixelLayout::Bgrx32:
-        return Probe(picture, TSampler<TPixelLayout::Bgrx32>(picture), axis, halfWidth);
+        return Probe(picture, TSampler<TPixelLayout::Bgrx32>(picture), axis, halfWidth, expected);
     }
     return TLineProbe{};
 }
 
+namespace {
+
+constexpr double CleanWidth = 1.25;     ///< near the trailing edge, times the usual width one side's line may be
+constexpr int SideFit = 3;              ///< clean points a side that give its line near the trailing edge
+constexpr double SharpTip = 0.5;        ///< a drawn end at most this far short of where the sides meet is one apex
+constexpr double ApexGap = 0.5;         ///< the last point stays this far short of the apex, so that the ends do not meet
+constexpr double CapWidths = 4.0;       ///< the window reaches at most this many line widths ...
+constexpr double CapFloor = 8.0;        ///< ... but at least this far, picture pixels
+constexpr double WidthWindow = 24.0;    ///< the window in which the line's width is learnt
+constexpr std::size_t WidthSample = 64; ///< points probed to learn it
+constexpr int CrossingRounds = 8;       ///< rounds of taking back moves that made the outline cross itself
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0.0 : v[v.size() / 2];
+}
+
+template <TPixelLayout L>
+double BrightnessIn(const TPictureBytes& picture, double x, double y)
+{
+    // Continuous frame in, pixel centres in the sampler; the edge pixels reach to the border.
+    return TSampler<L>(picture).At(std::clamp(x - 0.5, 0.0, picture.Width - 1.0),
+                                   std::clamp(y - 0.5, 0.0, picture.Height - 1.0));
+}
+
+/// Bilinear brightness at (x, y) in the continuous frame.
+double BrightnessAt(const TPictureBytes& picture, double x, double y)
+{
+    switch (picture.Layout) {
+    case TPixelLayout::Mono:
+        return BrightnessIn<TPixelLayout::Mono>(picture, x, y);
+    case TPixelLayout::MonoLsb:
+        return BrightnessIn<TPixelLayout::MonoLsb>(picture, x, y);
+    case TPixelLayout::Palette8:
+        return BrightnessIn<TPixelLayout::Palette8>(picture, x, y);
+    case TPixelLayout::Grey8:
+        return BrightnessIn<TPixelLayout::Grey8>(picture, x, y);
+    case TPixelLayout::Bgr24:
+        return BrightnessIn<TPixelLayout::Bgr24>(picture, x, y);
+    case TPixelLayout::Rgb24:
+        return BrightnessIn<TPixelLayout::Rgb24>(picture, x, y);
+    case TPixelLayout::Bgrx32:
+        return BrightnessIn<TPixelLayout::Bgrx32>(picture, x, y);
+    }
+    return 0.0;
+}
+
+/// A straight line through (x, y) with unit direction (dx, dy).
+struct TStraight {
+    bool ok = false;
+    double x = 0.0, y = 0.0, dx = 0.0, dy = 0.0;
+};
+
+/// The straight line that fits the points best, directed from the last listed toward the first.
+TStraight Fit(const std::vector<double>& x, const std::vector<double>& y, const std::vector<std::size_t>& at)
+{
+    TStraight s;
+    if (at.size() < 2)
+        return s;
+    for (const std::size_t i : at) {
+        s.x += x[i] / at.size();
+        s.y += y[i] / at.size();
+    }
+    double xx = 0, xy = 0, yy = 0;
+    for (const std::size_t i : at) {
+        xx += (x[i] - s.x) * (x[i] - s.x);
+        xy += (x[i] - s.x) * (y[i] - s.y);
+        yy += (y[i] - s.y) * (y[i] - s.y);
+    }
+    const double a = 0.5 * std::atan2(2 * xy, xx - yy);
+    s.dx = std::cos(a);
+    s.dy = std::sin(a);
+    if ((x[at.front()] - x[at.back()]) * s.dx + (y[at.front()] - y[at.back()]) * s.dy < 0) {
+        s.dx = -s.dx;
+        s.dy = -s.dy;
+    }
+    s.ok = xx + yy >= 1.0;
+    return s;
+}
+
+/// Where two straight lines meet, as a distance along the first; NaN when they hardly part.
+double Meet(const TStraight& a, const TStraight& b)
+{
+    const double cross = a.dx * b.dy - a.dy * b.dx;
+    if (std::abs(cross) < 0.02)
+        return std::numeric_limits<double>::quiet_NaN();
+    return ((b.x - a.x) * b.dy - (b.y - a.y) * b.dx) / cross;
+}
+
+/// How far beyond (x, y) along (bx, by) the centre of the drawn end lies: the last edge where the
+/// ink gives way to paper, less half the line's width, searched from `from` (or a little short of
+/// (x, y)) on. NaN where the ink does not end in reach.
+double DrawnEnd(const TPictureBytes& picture, double x, double y, double bx, double by, double width, double contrast,
+                double from)
+{
+    constexpr double step = 0.25;
+    const double back = std::max(3.0 * width, 4.0) + 4.0 + std::max(0.0, -from), ahead = width + 6.0;
+    std::vector<double> v, s;
+    for (double t = -back; t <= ahead; t += step) {
+        s.push_back(t);
+        v.push_back(BrightnessAt(picture, x + t * bx, y + t * by));
+    }
+    std::vector<double> beyond;
+    for (std::size_t k = 0; k < v.size(); ++k)
+        if (s[k] >= width / 2 + 2.5)
+            beyond.push_back(v[k]);
+    const double half = Median(beyond) - contrast / 2;
+    std::size_t last = v.size();
+    for (std::size_t k = 0; k < v.size(); ++k)
+        if (v[k] <= half)
+            last = k;
+    if (last == v.size() || last + 1 == v.size())
+        return std::numeric_limits<double>::quiet_NaN();
+    const double edge = s[last] + step * (half - v[last]) / (v[last + 1] - v[last]);
+    return edge - width / 2;
+}
+
+/// The state of the refinement: where each point would go, in continuous picture coordinates.
+struct TPlaced {
+    std::vector<double> x, y;
+    std::vector<bool> placed; ///< moved onto the line (else it stays where it was clicked)
+};
+
+/// The trailing edge: the two sides' lines lie within one window there, or have run together.
+/// The points from each end up to the first that sees its own line alone go onto the line of
+/// their side, which the next clean points of that side give; the ends go to the corners where
+/// the drawn base meets the sides, or both to the apex where the sides meet.
+/// True where the two ends lie together there, so that the outline closes.
+bool TrailingEdge(const TPictureBytes& picture, const std::vector<double>& px, const std::vector<double>& py,
+                  const std::vector<TProbed>& probed, const std::vector<bool>& accepted, double halfWidth,
+                  TPlaced& r)
+{
+    const std::size_t n = px.size();
+    std::vector<double> widths, contrasts;
+    for (std::size_t i = 0; i < n; ++i)
+        if (accepted[i]) {
+            widths.push_back(probed[i].probe.Width);
+            contrasts.push_back(probed[i].probe.Contrast);
+        }
+    if (n < 6 || widths.empty())
+        return false;
+    const double width = Median(widths), contrast = Median(contrasts);
+    if (std::hypot(px[0] - px[n - 1], py[0] - py[n - 1]) > std::max(2 * halfWidth, 6 * width + 4))
+        return false;
+    const auto clean = [&](std::size_t i) { return accepted[i] && probed[i].probe.Width <= CleanWidth * width; };
+    std::vector<std::size_t> upper, lower;
+    for (std::size_t i = 1; i < n / 2 && upper.size() < SideFit; ++i)
+        if (clean(i))
+            upper.push_back(i);
+    for (std::size_t i = n - 2; i > n / 2 && lower.size() < SideFit; --i)
+        if (clean(i))
+            lower.push_back(i);
+    const std::size_t upperFrom = upper.empty() ? n / 2 : upper.front();
+    const std::size_t lowerFrom = lower.empty() ? n / 2 : lower.front();
+    const TStraight u = Fit(r.x, r.y, upper), l = Fit(r.x, r.y, lower);
+
+    // A point of a side: the line nearest the side's line where that is known, else nearest the
+    // point; where the lines have run together, the side's line itself.
+    const auto onSide = [&](std::size_t i, const TStraight& side) {
+        r.placed[i] = false;
+        r.x[i] = px[i];
+        r.y[i] = py[i];
+        const TProbed& p = probed[i];
+        if (!p.searched)
+            return;
+        double expected = 0.0;
+        if (side.ok) {
+            const double den = p.nx * -side.dy + p.ny * side.dx;
+            if (std::abs(den) < 0.5)
+                return;
+            expected = ((side.x - px[i]) * -side.dy + (side.y - py[i]) * side.dx) / den;
+            if (std::abs(expected) > halfWidth)
+                return;
+        }
+        const TLineProbe found = ProbeLine(picture, px[i], py[i], p.nx, p.ny, halfWidth, expected);
+        double offset;
+        if (found.Finding == TLineFinding::Line && found.Width <= CleanWidth * width &&
+            std::abs(found.Offset - expected) <= std::max(0.75, width / 2))
+            offset = found.Offset;
+        else if (side.ok && found.Finding != TLineFinding::NoLine && found.Finding != TLineFinding::OutsidePicture)
+            offset = expected;
+        else
+            return;
+        r.x[i] = px[i] + offset * p.nx;
+        r.y[i] = py[i] + offset * p.ny;
+        r.placed[i] = true;
+    };
+    for (std::size_t i = 1; i < upperFrom; ++i)
+        onSide(i, u);
+    for (std::size_t i = lowerFrom + 1; i + 1 < n; ++i)
+        onSide(i, l);
+    r.placed[0] = r.placed[n - 1] = false;
+    r.x[0] = px[0], r.y[0] = py[0], r.x[n - 1] = px[n - 1], r.y[n - 1] = py[n - 1];
+    if (!u.ok || !l.ok)
+        return true;
+
+    const double t = Meet(u, l);
+    const double bx0 = u.dx + l.dx, by0 = u.dy + l.dy, bl = std::hypot(bx0, by0);
+    if (!std::isfinite(t) || !(bl > 0.1))
+        return true;
+    const double ax = u.x + t * u.dx, ay = u.y + t * u.dy, bx = bx0 / bl, by = by0 / bl;
+    // The clicked ends tell how far short of where the sides meet the base may lie.
+    const double clickedEnd = std::min((px[0] - ax) * bx + (py[0] - ay) * by, (px[n - 1] - ax) * bx + (py[n - 1] - ay) * by);
+    const double end = DrawnEnd(picture, ax, ay, bx, by, width, contrast, clickedEnd);
+    if (!std::isfinite(end))
+        return true;
+    const double reach = halfWidth + width;
+    const auto put = [&](std::size_t i, double x, double y) {
+        if (std::hypot(x - px[i], y - py[i]) > reach)
+            return;
+        r.x[i] = x;
+        r.y[i] = y;
+        r.placed[i] = true;
+    };
+    if (end >= -SharpTip) {
+        // One apex: the first point on it; the last on the lower side, short of the first.
+        put(0, ax, ay);
+        onSide(n - 1, l);
+        const double past = (r.x[n - 1] - ax) * bx + (r.y[n - 1] - ay) * by;
+        if (r.placed[n - 1] && past > -ApexGap) {
+            const double back = (past + ApexGap) / (l.dx * bx + l.dy * by);
+            r.x[n - 1] -= back * l.dx;
+            r.y[n - 1] -= back * l.dy;
+        }
+        return true;
+    }
+    // The base runs across the bisector; each side meets it where the side has come `end` along it.
+    const double tu = end / (u.dx * bx + u.dy * by), tl = end / (l.dx * bx + l.dy * by);
+    put(0, ax + tu * u.dx, ay + tu * u.dy);
+    put(n - 1, ax + tl * l.dx, ay + tl * l.dy);
+    return true;
+}
+
+TContourPoint At(const std::vector<double>& x, const std::vector<double>& y, std::size_t i)
+{
+    return {x[i], y[i], 0.0};
+}
+
+/// The pairs (i < j) of segments of the polyline through the points that meet without being
+/// neighbours; segment i runs from point i to point i + 1, and when `closed` the last back to point 0.
+std::vector<std::pair<std::size_t, std::size_t>> Crossings(const std::vector<double>& x, const std::vector<double>& y,
+                                                            bool closed)
+{
+    std::vector<std::pair<std::size_t, std::size_t>> pairs;
+    const std::size_t m = x.size();
+    const std::size_t segments = closed ? m : m - 1;
+    if (m < 4)
+        return pairs;
+    double length = 0.0, minX = x[0], minY = y[0];
+    for (std::size_t i = 0; i < m; ++i) {
+        length += std::hypot(x[(i + 1) % m] - x[i], y[(i + 1) % m] - y[i]);
+        minX = std::min(minX, x[i]);
+        minY = std::min(minY, y[i]);
+    }
+    if (!std::isfinite(length) || !(length > 0.0))
+        return pairs;
+    // Cells of a few average segment lengths, keyed by their place: a cell holds a handful of segments.
+    const double cell = 4.0 * length / m;
+    std::vector<std::pair<std::uint64_t, std::size_t>> entries;
+    for (std::size_t i = 0; i < segments; ++i) {
+        const std::size_t j = (i + 1) % m;
+        const auto c0 = static_cast<std::int64_t>((std::min(x[i], x[j]) - minX) / cell);
+        const auto c1 = static_cast<std::int64_t>((std::max(x[i], x[j]) - minX) / cell);
+        const auto r0 = static_cast<std::int64_t>((std::min(y[i], y[j]) - minY) / cell);
+        const auto r1 = static_cast<std::int64_t>((std::max(y[i], y[j]) - minY) / cell);
+        for (std::int64_t r = r0; r <= r1; ++r)
+            for (std::int64_t c = c0; c <= c1; ++c)
+                entries.push_back({static_cast<std::uint64_t>(r) << 32 | static_cast<std::uint64_t>(c), i});
+    }
+    std::sort(entries.begin(), entries.end());
+    for (std::size_t a = 0; a < entries.size(); ++a)
+        for (std::size_t b = a + 1; b < entries.size() && entries[b].first == entries[a].first; ++b) {
+            const std::size_t i = std::min(entries[a].second, entries[b].second);
+            const std::size_t j = std::max(entries[a].second, entries[b].second);
+            if (j == i + 1 || (i == 0 && j == m - 1))
+                continue;
+            if (SegmentsMeet(At(x, y, i), At(x, y, i + 1), At(x, y, j), At(x, y, (j + 1) % m)))
+                pairs.push_back({i, j});
+        }
+    std::sort(pairs.begin(), pairs.end());
+    pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
+    return pairs;
+}
+
+/// Takes back the moves of the points at the ends of segments that meet now and did not before.
+/// The outline is closed from its last point back to its first where the two ends lie together.
+void NoNewCrossings(const std::vector<double>& px, const std::vector<double>& py, bool closed, TPlaced& r)
+{
+    const std::size_t m = px.size();
+    for (int round = 0; round < CrossingRounds; ++round) {
+        bool changed = false;
+        for (const auto& [i, j] : Crossings(r.x, r.y, closed)) {
+            if (SegmentsMeet(At(px, py, i), At(px, py, i + 1), At(px, py, j), At(px, py, (j + 1) % m)))
+                continue;
+            for (const std::size_t k : {i, i + 1, j, (j + 1) % m})
+                if (r.placed[k]) {
+                    r.placed[k] = false;
+                    r.x[k] = px[k];
+                    r.y[k] = py[k];
+                    changed = true;
+                }
+        }
+        if (!changed)
+            return;
+    }
+}
+
+/// The window: as wide as the dots ask for, but no more than a few widths of the line on this
+/// picture, learnt from a few points spread over the contour.
+double CappedWindow(const TPictureBytes& picture, const std::vector<double>& px, const std::vector<double>& py,
+                    double halfWidth)
+{
+    if (halfWidth <= CapFloor)
+        return halfWidth;
+    const std::size_t n = px.size();
+    const double window = std::min(halfWidth, WidthWindow);
+    std::vector<double> widths;
+    const std::size_t step = std::max<std::size_t>(1, n / WidthSample);
+    for (std::size_t i = 0; i < n; i += step) {
+        const std::size_t a = i == 0 ? 0 : i - 1, b = std::min(n - 1, i + 1);
+        const TLineProbe p = ProbeLine(picture, px[i], py[i], py[a] - py[b], px[b] - px[a], window);
+        if (p.Finding == TLineFinding::Line)
+            widths.push_back(p.Width);
+    }
+    if (widths.empty())
+        return window;
+    return std::min(halfWidth, std::max(CapFloor, CapWidths * Median(widths)));
+}
+
+} // namespace
+
 std::vector<TPointMove> RefineContourOntoLine(const TPictureBytes& picture, const TContourPointArray& points,
-                                              double rotationAngle, double zoomFactor, int pointRadius)
+                                              double rotationAngle, double zoomFactor, int pointRadius,
+                                              const TRefineProgress& progress)
 {
     std::vector<TPointMove> moves;
     const std::size_t n = points.size();
     if (n < 2 || !Usable(picture))
         return moves;
-    const double halfWidth = RefineHalfWidth(zoomFactor, pointRadius);
     // Degrees to radians as the view transform converts them.
     const double a = rotationAngle / 360.0 * 3.141592653589793 * 2.0;
     const double cosA = std::cos(a);
     const double sinA = std::sin(a);
 
-    // Picture coordinates: the view point turned back by the rotation.
+    // Continuous picture coordinates: the view point turned back by the rotation.
     std::vector<double> px(n), py(n);
     for (std::size_t i = 0; i < n; ++i) {
         px[i] = points[i].x * cosA + points[i].y * sinA;
         py[i] = -points[i].x * sinA + points[i].y * cosA;
     }
+    const double halfWidth = CappedWindow(picture, px, py, RefineHalfWidth(zoomFactor, pointRadius));
 
     // Clicked neighbours can tilt the direction by tens of degrees; the second pass takes it from
     // the neighbours as the first pass placed them, and searches again from the clicked points.
-    const std::vector<TProbed> first = ProbeContour(picture, px, py, px, py, halfWidth, nullptr);
+    TTicker ticker(progress, 2 * n);
+    const std::vector<TProbed> first = ProbeContour(picture, px, py, px, py, halfWidth, nullptr, ticker);
+    if (ticker.Cancelled())
+        return moves;
     std::vector<bool> accepted = Accepted(first);
     std::vector<double> qx = px, qy = py;
     for (std::size_t i = 0; i < n; ++i)
@@ -439,16 +821,25 @@ std::vector<TPointMove> RefineContourOntoLine(const TPictureBytes& picture, cons
             qx[i] += first[i].probe.Offset * first[i].nx;
             qy[i] += first[i].probe.Offset * first[i].ny;
         }
-    const std::vector<TProbed> second = ProbeContour(picture, px, py, qx, qy, halfWidth, &first);
+    const std::vector<TProbed> second = ProbeContour(picture, px, py, qx, qy, halfWidth, &first, ticker);
+    if (ticker.Cancelled())
+        return moves;
     accepted = Accepted(second);
 
+    TPlaced r{px, py, std::vector<bool>(n, false)};
+    for (std::size_t i = 0; i < n; ++i)
+        if (accepted[i]) {
+            r.x[i] += second[i].probe.Offset * second[i].nx;
+            r.y[i] += second[i].probe.Offset * second[i].ny;
+            r.placed[i] = true;
+        }
+    const bool closed = TrailingEdge(picture, px, py, second, accepted, halfWidth, r);
+    NoNewCrossings(px, py, closed, r);
+
     for (std::size_t i = 0; i < n; ++i) {
-        const TProbed& p = second[i];
-        if (!accepted[i] || std::abs(p.probe.Offset) < MinMove)
+        if (!r.placed[i] || std::hypot(r.x[i] - px[i], r.y[i] - py[i]) < MinMove)
             continue;
-        const double x = px[i] + p.probe.Offset * p.nx;
-        const double y = py[i] + p.probe.Offset * p.ny;
-        moves.push_back({static_cast<int>(i), x * cosA - y * sinA, x * sinA + y * cosA});
+        moves.push_back({static_cast<int>(i), r.x[i] * cosA - r.y[i] * sinA, r.x[i] * sinA + r.y[i] * cosA});
     }
     return moves;
 }

@@ -57,14 +57,15 @@ TEST(PictureViewOf, GivesEveryLoadedFormatsBrightnessWithoutCopyingIt)
     EXPECT_EQ(PictureViewOf(QImage(), converted).Bits, nullptr);
 }
 
-/// A scan with a 2-pixel dark line whose centre is on pixel row 40.
+/// A scan with a 2-pixel dark line whose centre is on pixel row 40, at y = 40.5 in the frame the
+/// view draws (row 40 spans 40 to 41, as in Qt).
 QImage LineScan()
 {
     QImage scan(200, 100, QImage::Format_RGB32);
     scan.fill(qRgb(236, 232, 220));
     QPainter painter(&scan);
     painter.setRenderHint(QPainter::Antialiasing);
-    // Qt's pixel row 40 spans 40 to 41: the pen from 39.5 to 41.5 is centred on it.
+    // The pen from 39.5 to 41.5 is centred on row 40.
     painter.setPen(QPen(QColor(30, 30, 45), 2.0));
     painter.drawLine(QPointF(0, 40.5), QPointF(200, 40.5));
     return scan;
@@ -89,7 +90,7 @@ TEST_F(MainView, RefiningIsTheLastEditItemAndOneUndoableContourEdit)
     form->SttzpunkteaufdieLiniesetzen1->trigger();
     ASSERT_EQ(ContourPoints.size(), clicked.size());
     for (std::size_t i = 0; i < clicked.size(); ++i) {
-        EXPECT_NEAR(ContourPoints[i].y, 40.0, 0.05) << i;
+        EXPECT_NEAR(ContourPoints[i].y, 40.5, 0.05) << i;
         EXPECT_NEAR(ContourPoints[i].x, clicked[i].x, 1e-6) << i;
     }
     EXPECT_TRUE(ProfileDirty);

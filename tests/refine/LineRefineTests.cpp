@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -88,7 +90,9 @@ TEST_P(Accuracy, PointsWithinTheWindowEndOnTheCentreLine)
     const int size = static_cast<int>(2 * (70 + h + 16));
     const TStroke stroke{size / 2.0 + 0.37, size / 2.0 - 0.21, c.angle, c.width, 35};
     const TScan picture = InForm(Draw({size, size, 228, 9, 7}, {stroke}), c.form);
-    const TContourPointArray clicked = AlongStroke(stroke, 14, Spread(12, h * 0.999), c.rotation);
+    // The window reaches as far as the dots ask, but no more than four widths of the line (8 at least).
+    const double reach = std::min(h, std::max(8.0, 4 * c.width));
+    const TContourPointArray clicked = AlongStroke(stroke, 14, Spread(12, reach * 0.95), c.rotation);
     const auto moves = RefineContourOntoLine(picture.View(), clicked, c.rotation, c.zoom, c.radius);
     const TContourPointArray refined = Applied(clicked, moves);
     double sum = 0, worst = 0;
@@ -123,6 +127,98 @@ INSTANTIATE_TEST_SUITE_P(
                       TAccuracyCase{"JpegColourThin", 1.2, 23.0, 5.0, 1.157625, 5, TForm::JpegColour},
                       TAccuracyCase{"JpegGreyWide", 3.5, 3.0, 90.0, 0.857375, 4, TForm::JpegGrey},
                       TAccuracyCase{"JpegColourSteep", 2.6, 30.0, 180.0, 0.5, 6, TForm::JpegColour}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+/// A trailing edge: sides from the left meeting corners `gap` apart, joined by a drawn base.
+struct TEdgeCase {
+    const char* name;
+    double gap; ///< between the corners; 0 is a sharp edge
+    double width;
+    double rotation;
+    bool mirrored; ///< left to right: the edge on the left, the outline running the other way round
+    TForm form;
+};
+
+void PrintTo(const TEdgeCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+double ToSegment(double x, double y, double ax, double ay, double bx, double by)
+{
+    const double vx = bx - ax, vy = by - ay;
+    const double t = std::clamp(((x - ax) * vx + (y - ay) * vy) / (vx * vx + vy * vy), 0.0, 1.0);
+    return std::hypot(x - ax - t * vx, y - ay - t * vy);
+}
+
+bool ProperlyCross(const TContourPoint& a, const TContourPoint& b, const TContourPoint& c, const TContourPoint& d)
+{
+    const auto side = [](const TContourPoint& p, const TContourPoint& q, const TContourPoint& r) {
+        return (q.x - p.x) * (r.y - p.y) - (q.y - p.y) * (r.x - p.x);
+    };
+    return side(a, b, c) * side(a, b, d) < 0 && side(c, d, a) * side(c, d, b) < 0;
+}
+
+class TrailingEdge : public ::testing::TestWithParam<TEdgeCase> {};
+
+TEST_P(TrailingEdge, TheEndsGoToTheCornersAndEveryPointOntoItsOwnSide)
+{
+    const TEdgeCase& c = GetParam();
+    const auto X = [&](double x) { return c.mirrored ? 220 - x : x; };
+    const double ux0 = X(30), uy0 = 40, lx0 = X(30), ly0 = 100, cx = X(180), uy = 70 - c.gap / 2, ly = 70 + c.gap / 2;
+    std::vector<TPiece> pieces{{ux0, uy0, cx, uy, c.width}, {cx, ly, lx0, ly0, c.width}};
+    if (c.gap > 0)
+        pieces.push_back({cx, uy, cx, ly, c.width});
+    const TScan picture = InForm(Draw({220, 140, 228, 8, 11}, {}, pieces), c.form);
+
+    // Ten clicks a side every 13 pixels, 1.5 off the line to alternate sides, the ends 2 off the corners.
+    TContourPointArray clicked;
+    const auto side = [&](double x0, double y0, double x1, double y1, bool towardEdge) {
+        const double len = std::hypot(x1 - x0, y1 - y0), tx = (x1 - x0) / len, ty = (y1 - y0) / len;
+        for (int k = 0; k < 10; ++k) {
+            const int j = towardEdge ? 9 - k : k;
+            const double along = len - 13 * j - (j == 0 ? -1.2 : 0), off = j == 0 ? 1.6 : (j % 2 ? 1.5 : -1.5);
+            clicked.push_back(ToView(x0 + along * tx - off * ty, y0 + along * ty + off * tx, c.rotation));
+        }
+    };
+    side(ux0, uy0, cx, uy, false);
+    side(lx0, ly0, cx, ly, true);
+    const TContourPointArray refined =
+        Applied(clicked, RefineContourOntoLine(picture.View(), clicked, c.rotation, 1.0, 4));
+
+    std::vector<double> x(refined.size()), y(refined.size());
+    for (std::size_t i = 0; i < refined.size(); ++i)
+        ToPicture(refined[i], c.rotation, x[i], y[i]);
+    const std::size_t last = refined.size() - 1;
+    EXPECT_LE(std::hypot(x[0] - cx, y[0] - uy), 0.3);
+    if (c.gap > 0) {
+        EXPECT_LE(std::hypot(x[last] - cx, y[last] - ly), 0.3);
+        EXPECT_NEAR(std::hypot(x[last] - x[0], y[last] - y[0]), c.gap, std::max(0.3, 0.1 * c.gap));
+    } else {
+        EXPECT_LE(ToSegment(x[last], y[last], cx, ly, lx0, ly0), 0.3);
+    }
+    // Every point but the ends and the two at the far left, where the outline jumps, on its side.
+    for (std::size_t i = 1; i < last; ++i) {
+        if (i == 9 || i == 10)
+            continue;
+        const double d = i < 10 ? ToSegment(x[i], y[i], ux0, uy0, cx, uy) : ToSegment(x[i], y[i], lx0, ly0, cx, ly);
+        EXPECT_LE(d, 0.15) << "point " << i;
+    }
+    TContourPointArray ring = refined;
+    ring.push_back(refined.front());
+    for (std::size_t i = 0; i + 1 < ring.size(); ++i)
+        for (std::size_t j = i + 2; j + 1 < ring.size(); ++j)
+            EXPECT_FALSE(ProperlyCross(ring[i], ring[i + 1], ring[j], ring[j + 1])) << i << " " << j;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edges, TrailingEdge,
+    ::testing::Values(TEdgeCase{"Sharp", 0.0, 1.5, 0.0, false, TForm::Grey8},
+                      TEdgeCase{"SharpWideTurned", 0.0, 3.0, 30.0, false, TForm::Bgr24},
+                      TEdgeCase{"BluntMerged", 1.5, 2.0, 0.0, false, TForm::Grey8},
+                      TEdgeCase{"BluntMirrored", 3.0, 2.6, 0.0, true, TForm::Palette8},
+                      TEdgeCase{"BluntWideGapThinLine", 6.0, 1.0, 10.0, false, TForm::JpegColour},
+                      TEdgeCase{"BluntFourPixelLine", 2.5, 4.0, 0.0, true, TForm::Grey8}),
     [](const auto& info) { return std::string(info.param.name); });
 
 /// A scene where some points must stay: picture points, the strokes, and which points move.
@@ -183,29 +279,37 @@ INSTANTIATE_TEST_SUITE_P(
                     {{30, 82}, {45, 78}, {60, 81}, {75, 79}, {90, 82}, {125, 83}},
                     {true, true, true, true, true, false}}));
 
-/// A one-pixel line on column 10 of a clean scan, and points about it.
+/// A one-pixel line on pixel column 10 of a clean scan, its centre at x = 10.5, and points about it.
 TScan ColumnTen(TForm form)
 {
-    return InForm(Draw({40, 60, 230, 0, 1}, {{10, 30, 90, 1.0, 20}}), form);
+    return InForm(Draw({40, 60, 230, 0, 1}, {{10.5, 30, 90, 1.0, 20}}), form);
 }
 
-TEST(LineRefineConventions, ThePixelsCentreIsWhereAClickOnItAtZoomOneStores)
+TEST(LineRefineConventions, RefinedPointsLieInTheFrameTheViewDraws)
 {
-    // At zoom 1 the picture's column 10 is drawn on client column origin + 10; a click there stores:
+    // The view draws pixel column 10 over [10, 11) at every zoom; the line's centre is 10.5. A click
+    // at zoom 1 on that column stores its corner, 10, and moves half a pixel toward the centre; a
+    // click at zoom 27 on the client pixel that shows the centre moves by less than 0.05.
     TViewState view;
     view.ViewOriginX = 37;
-    double clicked, y;
-    ClientToView(view, view.ViewOriginX + 10, 0, clicked, y);
-    ASSERT_EQ(clicked, 10.0);
-    const TContourPointArray points{{12.3, 20, 0}, {9.1, 30, 0}, {11, 40, 0}};
-    const TSheet sheet = Draw({40, 60, 230, 0, 1}, {{10, 30, 90, 1.0, 20}});
+    double atOne, atZoom, y;
+    ClientToView(view, view.ViewOriginX + 10, 0, atOne, y);
+    ASSERT_EQ(atOne, 10.0);
+    view.ZoomFactor = 27.0;
+    ClientToView(view, view.ViewOriginX + static_cast<int>(27.0 * 10.5), 0, atZoom, y);
+    const TSheet sheet = Draw({40, 60, 230, 0, 1}, {{10.5, 30, 90, 1.0, 20}});
     for (const TScan& picture : {InForm(sheet, TForm::Grey8), InForm(sheet, TForm::Bgrx32), AsMono(sheet, 128, false),
                                  AsMono(sheet, 128, true)}) {
-        const auto moves = RefineContourOntoLine(picture.View(), points, 0.0, 1.0, 4);
-        ASSERT_EQ(moves.size(), 3u);
-        for (const TPointMove& m : moves) {
-            EXPECT_NEAR(m.X, clicked, 1e-9);
-            EXPECT_NEAR(m.Y, points[static_cast<std::size_t>(m.Index)].y, 1e-4);
+        for (const auto& [zoom, x] : {std::pair{1.0, atOne}, std::pair{27.0, atZoom}}) {
+            const TContourPointArray points{{x, 20, 0}, {x, 30, 0}, {x, 40, 0}};
+            const auto moves = RefineContourOntoLine(picture.View(), points, 0.0, zoom, 4);
+            for (const TPointMove& m : moves) {
+                EXPECT_NEAR(m.X, 10.5, 1e-4) << zoom;
+                EXPECT_NEAR(m.Y, points[static_cast<std::size_t>(m.Index)].y, 1e-4);
+            }
+            const TContourPointArray after = Applied(points, moves);
+            for (const TContourPoint& p : after)
+                EXPECT_NEAR(p.x, 10.5, zoom == 1.0 ? 1e-4 : 0.05) << zoom;
         }
     }
 }
@@ -275,7 +379,7 @@ TEST(LineRefineContour, DirectionsComeFromTheNeighboursAndNothingIsDoneWithoutTh
     const auto moves = RefineContourOntoLine(view, doubled, 0.0, 1.0, 4);
     ASSERT_EQ(moves.size(), 5u);
     for (const TPointMove& m : moves)
-        EXPECT_NEAR(m.X, 10.0, 0.05) << m.Index;
+        EXPECT_NEAR(m.X, 10.5, 0.05) << m.Index;
     // A second run finds every point on its line already.
     EXPECT_TRUE(RefineContourOntoLine(view, Applied(doubled, moves), 0.0, 1.0, 4).empty());
 }
@@ -290,7 +394,7 @@ TEST(LineRefineContour, PointsBeyondMeasureStayAndTheirNeighboursGiveNoDirection
     for (const double zoom : {1.0, 0.000125, 1e-300, 0.0, 1e300}) {
         std::vector<int> moved;
         for (const TPointMove& m : RefineContourOntoLine(picture.View(), odd, 0.0, zoom, 4)) {
-            EXPECT_NEAR(m.X, 10.0, 0.05) << zoom;
+            EXPECT_NEAR(m.X, 10.5, 0.05) << zoom;
             moved.push_back(m.Index);
         }
         // Only the two points with two measurable neighbours in a row find their direction.

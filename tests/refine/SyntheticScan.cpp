@@ -123,7 +123,30 @@ double Coverage(const TStroke& stroke, double x, double y)
     return across * along;
 }
 
-TSheet Draw(const TPaper& paper, const std::vector<TStroke>& strokes)
+namespace {
+
+/// The share of pixel (x, y) that the union of the pieces covers, from 16 x 16 samples.
+double PieceCoverage(const std::vector<TPiece>& pieces, int x, int y)
+{
+    int inside = 0;
+    for (int a = 0; a < 16; ++a)
+        for (int b = 0; b < 16; ++b) {
+            const double sx = x + (a + 0.5) / 16, sy = y + (b + 0.5) / 16;
+            for (const TPiece& p : pieces) {
+                const double vx = p.x1 - p.x0, vy = p.y1 - p.y0, l2 = vx * vx + vy * vy;
+                const double t = l2 > 0 ? std::clamp(((sx - p.x0) * vx + (sy - p.y0) * vy) / l2, 0.0, 1.0) : 0.0;
+                if (std::hypot(sx - p.x0 - t * vx, sy - p.y0 - t * vy) <= p.width / 2) {
+                    ++inside;
+                    break;
+                }
+            }
+        }
+    return inside / 256.0;
+}
+
+} // namespace
+
+TSheet Draw(const TPaper& paper, const std::vector<TStroke>& strokes, const std::vector<TPiece>& pieces, int pieceInk)
 {
     TSheet sheet;
     sheet.Width = paper.width;
@@ -142,8 +165,16 @@ TSheet Draw(const TPaper& paper, const std::vector<TStroke>& strokes)
             // Ink absorbs: where strokes overlap, the darker one decides.
             double ink = paper.paper;
             double inkRgb[3] = {paperRgb[0], paperRgb[1], paperRgb[2]};
-            for (const TStroke& s : strokes) {
-                const double f = Coverage(s, x, y);
+            const std::vector<TStroke>* use = &strokes;
+            std::vector<TStroke> all;
+            if (!pieces.empty()) {
+                // The pieces' union as one band across the pixel that covers it by that share.
+                all = strokes;
+                all.push_back({x + 0.5, y + 0.5, 0.0, PieceCoverage(pieces, x, y), pieceInk});
+                use = &all;
+            }
+            for (const TStroke& s : *use) {
+                const double f = Coverage(s, x + 0.5, y + 0.5);
                 const double level = paper.paper + (s.ink - paper.paper) * f;
                 if (level < ink) {
                     ink = level;

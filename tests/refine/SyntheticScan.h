@@ -8,7 +8,8 @@
 #include <vector>
 
 /// Scans of straight dark lines on grainy paper, made in memory with exact area coverage, in every
-/// pixel layout the program loads. Pixel (i, j) covers the square of side 1 centred on (i, j).
+/// pixel layout the program loads. Coordinates are the continuous frame the view draws: pixel (i, j)
+/// covers [i, i + 1) x [j, j + 1), its centre is (i + 0.5, j + 0.5).
 namespace scan {
 
 /// A straight stroke through (x, y) at `angle` degrees (clockwise, y downward), `width` pixels wide.
@@ -22,6 +23,13 @@ struct TStroke {
     /// upright strokes (angle 0), where the cut is exact.
     double from = -1e9;
     double to = 1e9;
+};
+
+/// A straight piece of line from (x0, y0) to (x1, y1) with round ends: pieces that share an end
+/// join round, as a pen draws a polyline.
+struct TPiece {
+    double x0 = 0.0, y0 = 0.0, x1 = 0.0, y1 = 0.0;
+    double width = 1.0;
 };
 
 struct TPaper {
@@ -46,7 +54,8 @@ struct TScan {
 /// Signed distance of a point from the stroke's centre line, picture pixels.
 double DistanceToStroke(const TStroke& stroke, double x, double y);
 
-/// The area of the unit pixel square centred on (x, y) that the stroke covers, exactly.
+/// The area of the unit square centred on (x, y) that the stroke covers, exactly: pixel (i, j) is
+/// the square centred on (i + 0.5, j + 0.5).
 double Coverage(const TStroke& stroke, double x, double y);
 
 /// Brightness and colour of a sheet: paper with grain, darkened by the strokes' coverage. The
@@ -57,7 +66,9 @@ struct TSheet {
     std::vector<std::uint8_t> Grey; ///< one byte a pixel
     std::vector<std::uint8_t> Rgb;  ///< red, green, blue a pixel
 };
-TSheet Draw(const TPaper& paper, const std::vector<TStroke>& strokes);
+/// The pieces are drawn with one ink (`pieceInk`), covering what their union covers.
+TSheet Draw(const TPaper& paper, const std::vector<TStroke>& strokes, const std::vector<TPiece>& pieces = {},
+            int pieceInk = 35);
 
 enum class TForm {
     Grey8,
