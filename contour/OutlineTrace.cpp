@@ -9,8 +9,6 @@
 
 namespace {
 
-/// ProbeLine puts the centre of pixel (i, j) at (i, j); the trace works in the continuous frame.
-constexpr double ProbeFrameShift = 0.5;
 constexpr double Pi = 3.141592653589793;
 constexpr double Step = 2.0;          ///< picture pixels between two measured centres
 constexpr double GapWidths = 3.0;     ///< a gap up to this many line widths is bridged
@@ -130,7 +128,7 @@ public:
 
     TLineProbe Probe(V at, V normal, double halfWidth) const
     {
-        return ProbeLine(p_, at.x - ProbeFrameShift, at.y - ProbeFrameShift, normal.x, normal.y, halfWidth);
+        return ProbeLine(p_, at.x, at.y, normal.x, normal.y, halfWidth);
     }
 
     bool Inside(V q, double margin) const
