@@ -649,11 +649,23 @@ TTraceResult TraceOutline(const TPictureBytes& picture, const TContourPointArray
         for (std::size_t i = 0; i < whole.size(); ++i)
             if (Length(whole[i] - s0) > Length(whole[nose] - s0))
                 nose = i;
+        // The nose station goes exactly where the outline lies farthest from the trailing edge:
+        // that point sets the chord when the profile is normalised, and a pixel off along the
+        // arc there turns the chord by a tenth of a degree.
+        double lo = arc[nose > 0 ? nose - 1 : 0], hi = arc[std::min(nose + 1, whole.size() - 1)];
+        for (int it = 0; it < 60; ++it) {
+            const double a = lo + (hi - lo) / 3, b = hi - (hi - lo) / 3;
+            if (Length(AtArc(whole, arc, a) - s0) < Length(AtArc(whole, arc, b) - s0))
+                lo = a;
+            else
+                hi = b;
+        }
+        const double noseArc = (lo + hi) / 2;
         const int half = std::max(2, pointCount / 2);
         for (int k = 1; k <= half; ++k)
-            stations.push_back(arc[nose] * Station(k, half));
+            stations.push_back(noseArc * Station(k, half));
         for (int k = 1; k <= half; ++k)
-            stations.push_back(arc[nose] + (total - arc[nose]) * Station(k, half));
+            stations.push_back(noseArc + (total - noseArc) * Station(k, half));
         if (sharp)
             stations.pop_back();
     } else {
