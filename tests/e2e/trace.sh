@@ -49,6 +49,9 @@ xdotool mousemove --window "$main" 600 520
 sleep 0.3
 xdotool key --window "$main" ctrl+t
 sleep 1.5
+# Escape ends extending, so the picture of the traced contour shows no rubber band.
+xdotool key Escape
+sleep 0.5
 import -window "$main" "$E2E_OUT/trace-main-window.png"
 window "Zovori" >/dev/null 2>&1 && fail "the trace stopped with a message"
 
