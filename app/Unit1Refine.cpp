@@ -4,8 +4,28 @@
 #include "ContourEditor.h"
 #include "LineRefine.h"
 #include "PictureView.h"
+#include "Services.h"
 
+#include <QApplication>
+#include <QCursor>
+#include <QElapsedTimer>
 #include <QImage>
+
+namespace {
+
+/// Escape cancels a refinement once it has run this long; a shorter one is not worth stopping.
+constexpr qint64 CancelAfterMs = 500;
+
+/// The wait cursor for the time of the refinement, restored however it ends.
+class TWaitCursor {
+public:
+    TWaitCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
+    TWaitCursor(const TWaitCursor&) = delete;
+    TWaitCursor& operator=(const TWaitCursor&) = delete;
+};
+
+} // namespace
 
 void TForm1::SttzpunkteaufdieLiniesetzen1Click()
 {
@@ -13,8 +33,15 @@ void TForm1::SttzpunkteaufdieLiniesetzen1Click()
         return;
     QImage converted;
     const TPictureBytes picture = PictureViewOf(*SourceImage, converted);
-    const std::vector<TPointMove> moves =
-        RefineContourOntoLine(picture, ContourPoints, View.RotationAngle, View.ZoomFactor, View.PointRadius);
+    TWaitCursor wait;
+    QElapsedTimer clock;
+    clock.start();
+    // Escape, held past half a second, stops the work and leaves the contour as it was.
+    const TRefineProgress progress = [&clock](double) {
+        return clock.elapsed() < CancelAfterMs || !platform::KeyHeld(platform::Key::Escape);
+    };
+    const std::vector<TPointMove> moves = RefineContourOntoLine(picture, ContourPoints, View.RotationAngle,
+                                                                View.ZoomFactor, View.PointRadius, progress);
     if (EditorMovePoints(Unit1EditorModel(), moves) == 0)
         return;
     RenderView();

@@ -1,5 +1,6 @@
 // "Stützpunkte auf die Linie setzen" on a large scan: 1,000 points round an outline, beside Qt's
-// conversion of the same picture to grey, which any approach that read the whole picture would pay.
+// conversion of the same picture to grey, which any approach that read the whole picture would pay;
+// and 100,000 points at zooms and dot sizes whose windows range from 8 to 80,000 pixels.
 #include "LineRefine.h"
 
 #include <QImage>
@@ -78,6 +79,44 @@ void BM_RefineOntoLine(benchmark::State& state)
         state.SkipWithError("most points should have found the outline");
 }
 
+/// 100,000 points round the outline, each up to 2 pixels off it, the offset turning slowly enough
+/// that the neighbours give the outline's direction.
+TContourPointArray ManyClicks()
+{
+    TContourPointArray points;
+    constexpr int count = 100000;
+    for (int i = 0; i < count; ++i) {
+        const double a = 6.283185307179586 * i / count;
+        const double off = 2.0 * std::sin(i * 0.003);
+        const double nx = std::cos(a) / RadiusX, ny = std::sin(a) / RadiusY;
+        const double n = std::hypot(nx, ny);
+        points.push_back({CentreX + RadiusX * std::cos(a) + off * nx / n, CentreY + RadiusY * std::sin(a) + off * ny / n, 0.0});
+    }
+    return points;
+}
+
+/// Any zoom and dot size: the window the dots ask for grows as 1 / zoom, the work must not.
+void BM_RefineManyPoints(benchmark::State& state)
+{
+    const QImage& scan = Scan();
+    TPictureBytes picture;
+    picture.Bits = scan.constBits();
+    picture.Width = scan.width();
+    picture.Height = scan.height();
+    picture.BytesPerLine = scan.bytesPerLine();
+    picture.Layout = TPixelLayout::Bgr24;
+    static const TContourPointArray points = ManyClicks();
+    const double zoom = state.range(0) / 1000.0;
+    const int radius = static_cast<int>(state.range(1));
+    std::size_t moved = 0;
+    for (auto _ : state) {
+        const auto moves = RefineContourOntoLine(picture, points, 0.0, zoom, radius);
+        moved = moves.size();
+        benchmark::DoNotOptimize(moves.data());
+    }
+    state.counters["moved"] = static_cast<double>(moved);
+}
+
 void BM_GreyConversion(benchmark::State& state)
 {
     const QImage& scan = Scan();
@@ -88,6 +127,13 @@ void BM_GreyConversion(benchmark::State& state)
 }
 
 BENCHMARK(BM_RefineOntoLine)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
+// Zoom in thousandths: 0.001, 0.2 and 1.
+BENCHMARK(BM_RefineManyPoints)
+    ->ArgNames({"zoom_milli", "radius"})
+    ->ArgsProduct({{1, 200, 1000}, {4, 40}})
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 BENCHMARK(BM_GreyConversion)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
 
 } // namespace

@@ -19,7 +19,7 @@ constexpr double Tails = 1.5;         ///< beyond the half-contrast edges, the a
 constexpr double MinMove = 0.01;      ///< a shift below this is no move: a second run changes nothing
 constexpr double FaintShare = 1.0 / 3; ///< of the outline's usual contrast, below which a line is too faint
 constexpr double WideShare = 3.0;     ///< times the outline's usual width, above which a run is no line
-constexpr double SameDirection = 0.99996;  ///< cosine of a quarter degree: a normal found again
+constexpr double SameDirection = 0.99863;  ///< cosine of 3 degrees: a normal not searched again
 constexpr std::size_t MaxRepeats = 16;  ///< coincident points looked past for a neighbour
 constexpr int MaxHalfSamples = 64;    ///< the centre's stretch holds at most this many samples either side
 constexpr double ClearlyNearer = 1.0; ///< pixels by which the chosen of several lines is nearer the preferred offset
@@ -380,8 +380,12 @@ std::vector<TProbed> ProbeContour(const TPictureBytes& picture, const std::vecto
         p.ny = tx / length;
         if (earlier) {
             const TProbed& e = (*earlier)[i];
-            if (e.searched && e.nx * p.nx + e.ny * p.ny > SameDirection) {
-                p = e;
+            const double cosine = e.nx * p.nx + e.ny * p.ny;
+            if (e.searched && cosine > SameDirection) {
+                // The centre found lies on the line; along the new normal the line is as far as
+                // that centre's projection onto it.
+                p.probe = e.probe;
+                p.probe.Offset *= cosine;
                 continue;
             }
         }
@@ -458,7 +462,7 @@ TLineProbe ProbeLine(const TPictureBytes& picture, double x, double y, double nx
 namespace {
 
 constexpr double CleanWidth = 1.25;     ///< near the trailing edge, times the usual width one side's line may be
-constexpr int SideFit = 3;              ///< clean points a side that give its line near the trailing edge
+constexpr int SideFit = 4;              ///< clean points a side that give its line near the trailing edge
 constexpr double SharpTip = 0.5;        ///< a drawn end at most this far short of where the sides meet is one apex
 constexpr double ApexGap = 0.5;         ///< the last point stays this far short of the apex, so that the ends do not meet
 constexpr double CapWidths = 4.0;       ///< the window reaches at most this many line widths ...
@@ -509,8 +513,11 @@ struct TStraight {
     double x = 0.0, y = 0.0, dx = 0.0, dy = 0.0;
 };
 
-/// The straight line that fits the points best, directed from the last listed toward the first.
-TStraight Fit(const std::vector<double>& x, const std::vector<double>& y, const std::vector<std::size_t>& at)
+/// The side near its end (ex, ey): the tangent there of the parabola that fits the points best in
+/// the frame of their straight line, or that line itself for two points; directed from the last
+/// listed point toward the first, which lies nearest the end.
+TStraight Fit(const std::vector<double>& x, const std::vector<double>& y, const std::vector<std::size_t>& at,
+              double ex, double ey)
 {
     TStraight s;
     if (at.size() < 2)
@@ -533,7 +540,40 @@ TStraight Fit(const std::vector<double>& x, const std::vector<double>& y, const 
         s.dy = -s.dy;
     }
     s.ok = xx + yy >= 1.0;
-    return s;
+    if (!s.ok || at.size() < 3)
+        return s;
+    // v = c0 + c1 t + c2 t^2 across the line, t along it, by least squares (normal equations).
+    double m[3][4] = {};
+    for (const std::size_t i : at) {
+        const double t = (x[i] - s.x) * s.dx + (y[i] - s.y) * s.dy;
+        const double v = -(x[i] - s.x) * s.dy + (y[i] - s.y) * s.dx;
+        const double p[3] = {1, t, t * t};
+        for (int r = 0; r < 3; ++r) {
+            for (int c = 0; c < 3; ++c)
+                m[r][c] += p[r] * p[c];
+            m[r][3] += p[r] * v;
+        }
+    }
+    for (int c = 0; c < 3; ++c) {
+        if (std::abs(m[c][c]) < 1e-12)
+            return s;
+        for (int r = 0; r < 3; ++r)
+            if (r != c) {
+                const double f = m[r][c] / m[c][c];
+                for (int k = c; k < 4; ++k)
+                    m[r][k] -= f * m[c][k];
+            }
+    }
+    const double c0 = m[0][3] / m[0][0], c1 = m[1][3] / m[1][1], c2 = m[2][3] / m[2][2];
+    const double te = (ex - s.x) * s.dx + (ey - s.y) * s.dy;
+    const double v = c0 + c1 * te + c2 * te * te, slope = c1 + 2 * c2 * te, l = std::hypot(1.0, slope);
+    TStraight tangent;
+    tangent.ok = std::isfinite(v) && std::isfinite(slope);
+    tangent.x = s.x + te * s.dx - v * s.dy;
+    tangent.y = s.y + te * s.dy + v * s.dx;
+    tangent.dx = (s.dx - slope * s.dy) / l;
+    tangent.dy = (s.dy + slope * s.dx) / l;
+    return tangent.ok ? tangent : s;
 }
 
 /// Where two straight lines meet, as a distance along the first; NaN when they hardly part.
@@ -610,7 +650,7 @@ bool TrailingEdge(const TPictureBytes& picture, const std::vector<double>& px, c
             lower.push_back(i);
     const std::size_t upperFrom = upper.empty() ? n / 2 : upper.front();
     const std::size_t lowerFrom = lower.empty() ? n / 2 : lower.front();
-    const TStraight u = Fit(r.x, r.y, upper), l = Fit(r.x, r.y, lower);
+    const TStraight u = Fit(r.x, r.y, upper, px[0], py[0]), l = Fit(r.x, r.y, lower, px[n - 1], py[n - 1]);
 
     // A point of a side: the line nearest the side's line where that is known, else nearest the
     // point; where the lines have run together, the side's line itself.
@@ -656,7 +696,8 @@ bool TrailingEdge(const TPictureBytes& picture, const std::vector<double>& px, c
     const double bx0 = u.dx + l.dx, by0 = u.dy + l.dy, bl = std::hypot(bx0, by0);
     if (!std::isfinite(t) || !(bl > 0.1))
         return true;
-    const double ax = u.x + t * u.dx, ay = u.y + t * u.dy, bx = bx0 / bl, by = by0 / bl;
+    double ax = u.x + t * u.dx, ay = u.y + t * u.dy;
+    const double bx = bx0 / bl, by = by0 / bl;
     // The clicked ends tell how far short of where the sides meet the base may lie.
     const double clickedEnd = std::min((px[0] - ax) * bx + (py[0] - ay) * by, (px[n - 1] - ax) * bx + (py[n - 1] - ay) * by);
     const double end = DrawnEnd(picture, ax, ay, bx, by, width, contrast, clickedEnd);
@@ -671,8 +712,17 @@ bool TrailingEdge(const TPictureBytes& picture, const std::vector<double>& px, c
         r.placed[i] = true;
     };
     if (end >= -SharpTip) {
-        // One apex: the first point on it; the last on the lower side, short of the first.
-        put(0, ax, ay);
+        // One apex: the first point on it; the last on the lower side, short of the first. The
+        // sides' fits only roughly fix it: across the bisector the middle of the merged lines a
+        // width short of it does better, along it the drawn end (a round join ends half a width
+        // beyond the apex; a mitre ends far beyond, and then the sides decide).
+        const double along = end <= SharpTip ? end : 0.0;
+        const TLineProbe merged = ProbeLine(picture, ax - width * bx, ay - width * by, -by, bx, width);
+        if (merged.Finding == TLineFinding::Line && merged.Width <= 3 * width) {
+            ax -= merged.Offset * by;
+            ay += merged.Offset * bx;
+        }
+        put(0, ax + along * bx, ay + along * by);
         onSide(n - 1, l);
         const double past = (r.x[n - 1] - ax) * bx + (r.y[n - 1] - ay) * by;
         if (r.placed[n - 1] && past > -ApexGap) {

@@ -105,8 +105,10 @@ TEST_P(Accuracy, PointsWithinTheWindowEndOnTheCentreLine)
     }
     const double rms = std::sqrt(sum / refined.size());
     EXPECT_EQ(moves.size(), clicked.size());
-    EXPECT_LE(rms, 0.1);
-    EXPECT_LE(worst, 0.25);
+    // An upright line one pixel wide errs by up to 0.05 with its place in the pixel from the pixels
+    // alone; with grain that gives 0.053 at this place.
+    EXPECT_LE(rms, c.width == 1.0 && c.angle == 0.0 ? 0.055 : 0.05);
+    EXPECT_LE(worst, 0.15);
 
     // Points already on the centre line.
     const TContourPointArray onLine = AlongStroke(stroke, 14, std::vector<double>(12, 0.0), c.rotation);
@@ -126,7 +128,9 @@ INSTANTIATE_TEST_SUITE_P(
                       TAccuracyCase{"FourPixelsZoomedIn", 4.0, 12.0, 355.0, 4.0, 4, TForm::Rgb24},
                       TAccuracyCase{"JpegColourThin", 1.2, 23.0, 5.0, 1.157625, 5, TForm::JpegColour},
                       TAccuracyCase{"JpegGreyWide", 3.5, 3.0, 90.0, 0.857375, 4, TForm::JpegGrey},
-                      TAccuracyCase{"JpegColourSteep", 2.6, 30.0, 180.0, 0.5, 6, TForm::JpegColour}),
+                      TAccuracyCase{"JpegColourSteep", 2.6, 30.0, 180.0, 0.5, 6, TForm::JpegColour},
+                      TAccuracyCase{"TwoPixelsFarZoomedIn", 2.0, 27.0, 0.0, 27.0, 4, TForm::Grey8},
+                      TAccuracyCase{"MirroredJpegGrey", 1.0, -21.0, 0.0, 1.0, 4, TForm::JpegGrey}),
     [](const auto& info) { return std::string(info.param.name); });
 
 /// A trailing edge: sides from the left meeting corners `gap` apart, joined by a drawn base.
@@ -402,6 +406,30 @@ TEST(LineRefineContour, PointsBeyondMeasureStayAndTheirNeighboursGiveNoDirection
     }
     EXPECT_EQ(RefineHalfWidth(0.0, 4), 2.0);
     EXPECT_EQ(RefineHalfWidth(-1.0, 4), 2.0);
+}
+
+TEST(LineRefineContour, NoiseIsNoLineAndACancelledRunMovesNothing)
+{
+    // Paper with coarse grain and nothing drawn: 1,000 points round an ellipse, at several windows.
+    const TScan noise = InForm(Draw({600, 400, 200, 40, 17}, {}), TForm::Bgr24);
+    TContourPointArray points;
+    for (int i = 0; i < 1000; ++i)
+        points.push_back({300 + 250 * std::cos(i * 0.00628), 200 + 150 * std::sin(i * 0.00628) + (i % 3), 0.0});
+    for (const double zoom : {1.0, 0.2, 0.001})
+        EXPECT_TRUE(RefineContourOntoLine(noise.View(), points, 0.0, zoom, 4).empty()) << zoom;
+
+    const TScan picture = ColumnTen(TForm::Grey8);
+    TContourPointArray along;
+    for (int i = 0; i < 600; ++i)
+        along.push_back({i % 2 ? 12.0 : 9.0, 5 + i * 0.08, 0.0});
+    int calls = 0;
+    const auto moves = RefineContourOntoLine(picture.View(), along, 0.0, 1.0, 4, [&](double done) {
+        EXPECT_GT(done, 0.0);
+        return ++calls < 2;
+    });
+    EXPECT_TRUE(moves.empty());
+    EXPECT_EQ(calls, 2);
+    EXPECT_GE(RefineContourOntoLine(picture.View(), along, 0.0, 1.0, 4, [](double) { return true; }).size(), 590u);
 }
 
 TEST(LineRefineProbe, ReportsWhatItFoundAlongTheNormal)
