@@ -158,6 +158,26 @@ public:
                probe.Width <= 1.6 * look.width + 1.0 && probe.Contrast >= 0.4 * look.contrast;
     }
 
+    /// Whether no other line touches the line at c (direction t) within the probe's reach along
+    /// it: a chord line or a letter that meets the outline there pulls the measured centre its way.
+    bool Alone(V c, V t, const TLineLook& look) const
+    {
+        const V n = Perp(t);
+        const double away = 0.5 * look.width + 3.0;
+        double b[6], paper = 0.0;
+        int k = 0;
+        for (const double u : {-2.0, 0.0, 2.0})
+            for (const double side : {-1.0, 1.0}) {
+                b[k] = Brightness(c + u * t + side * away * n);
+                paper = std::max(paper, b[k]);
+                ++k;
+            }
+        for (const double v : b)
+            if (v >= 0.0 && v < paper - 0.5 * look.contrast)
+                return false;
+        return true;
+    }
+
     double HalfWidth(const TLineLook& look) const { return std::max(2.0, 0.5 * look.width + 1.5); }
 
     /// Follows the line from `start` (on its centre) along `t`, turning on as it turned. Stops
@@ -174,6 +194,9 @@ public:
         const double maxOffset = std::max(0.6, 0.3 * look.width);
         // Beyond a gap the probe must reach a little into the line again.
         const int gapSteps = static_cast<int>(std::ceil((GapWidths * look.width + Step + 2.0) / Step));
+        // A line that meets the outline hides it from the probe over its width and a few pixels
+        // either side; that stretch is skipped as well, but it is no gap in the outline.
+        const int skipSteps = gapSteps + static_cast<int>(std::ceil(10.0 / Step));
         double travelled = 0.0;
         while (true) {
             bool found = false;
@@ -189,9 +212,10 @@ public:
                 course = FitQuadratic(recent, p, Unit(p - f.samples[m - 6]));
                 // Round a small nose a parabola through 16 pixels of arc misleads; step by step
                 // the turn does better there.
-                gentle = std::abs(2 * course.c) < 1.0 / 25;
+                gentle = std::abs(2 * course.c) < 1.0 / 60;
             }
-            for (int k = 1; k <= gapSteps && !found; ++k) {
+            int paperSteps = 0;
+            for (int k = 1; k <= skipSteps && paperSteps < gapSteps && !found; ++k) {
                 if (gentle) {
                     const double x = k * Step;
                     q = course.At(x) - (course.a) * Perp(course.t);
@@ -208,7 +232,8 @@ public:
                 // Early on the clicked direction may be rough: a wider window, a looser hold.
                 const double slack = f.samples.size() < 3 ? 2.0 : 0.0;
                 const TLineProbe probe = Probe(q, Perp(d), hw + slack);
-                if (Holds(probe, look, maxOffset + slack)) {
+                // Farther ahead the prediction is less sure.
+                if (Holds(probe, look, maxOffset + slack + 0.3 * (k - 1)) && Alone(q + probe.Offset * Perp(d), d, look)) {
                     const V c = q + probe.Offset * Perp(d);
                     const V nt = Unit(c - p);
                     // The chord turns from step to step by what the curvature turns it; after a
@@ -226,7 +251,12 @@ public:
                     p = c;
                     f.samples.push_back(c);
                     found = true;
-                } else if (k == 1 || failure == TTraceEnd::Gap) {
+                } else if (probe.Finding == TLineFinding::NoLine) {
+                    ++paperSteps;
+                } else {
+                    paperSteps = 0;
+                }
+                if (!found && (k == 1 || failure == TTraceEnd::Gap)) {
                     if (probe.Finding == TLineFinding::NoLine)
                         failure = TTraceEnd::Gap;
                     else if (probe.Finding == TLineFinding::OutsidePicture ||
@@ -548,7 +578,9 @@ TTraceResult TraceOutline(const TPictureBytes& picture, const TContourPointArray
         return !(Length(p - s0) < 0.25 * farthest && Dot(d, s0 - p) <= 0.0);
     });
     // A line that runs straight out of the picture is a grid's or a frame's, not an outline.
-    if (on.why == TTraceEnd::NotAnOutline || (on.why == TTraceEnd::PictureEdge && std::abs(on.turning) < 0.5)) {
+    const V end = on.samples.empty() ? traced.back() : on.samples.back();
+    const bool atPictureEdge = on.why == TTraceEnd::PictureEdge || !tracer.Inside(end, 3.0 * look.width + 20.0);
+    if (on.why == TTraceEnd::NotAnOutline || (atPictureEdge && on.why != TTraceEnd::TrailingEdge && std::abs(on.turning) < 0.5)) {
         result.End = TTraceEnd::NotAnOutline;
         return result;
     }
