@@ -47,7 +47,7 @@ struct TQuadratic {
 
 /// The least-squares quadratic through points, in the frame (o, t); a line when the points span
 /// too little for a curvature.
-TQuadratic FitQuadratic(const std::vector<V>& pts, V o, V t, const V* anchor = nullptr)
+TQuadratic FitQuadratic(const V* pts, std::size_t count, V o, V t, const V* anchor = nullptr)
 {
     TQuadratic q{o, t};
     double s[5] = {}, r[3] = {};
@@ -61,12 +61,12 @@ TQuadratic FitQuadratic(const std::vector<V>& pts, V o, V t, const V* anchor = n
             xk *= x;
         }
     };
-    for (const V& p : pts)
-        add(p, 1.0);
+    for (std::size_t i = 0; i < count; ++i)
+        add(pts[i], 1.0);
     // A point the curve must pass through weighs as much as all the others together, many times.
     if (anchor)
-        add(*anchor, 100.0 * static_cast<double>(pts.size()));
-    if (pts.size() >= 5) {
+        add(*anchor, 100.0 * static_cast<double>(count));
+    if (count >= 5) {
         const double m[3][3] = {{s[0], s[1], s[2]}, {s[1], s[2], s[3]}, {s[2], s[3], s[4]}};
         const double det = m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
                            m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
@@ -89,13 +89,18 @@ TQuadratic FitQuadratic(const std::vector<V>& pts, V o, V t, const V* anchor = n
         }
     }
     const double det = s[0] * s[2] - s[1] * s[1];
-    if (pts.size() >= 2 && std::abs(det) > 1e-12) {
+    if (count >= 2 && std::abs(det) > 1e-12) {
         q.a = (r[0] * s[2] - s[1] * r[1]) / det;
         q.b = (s[0] * r[1] - s[1] * r[0]) / det;
-    } else if (!pts.empty()) {
+    } else if (count > 0) {
         q.a = r[0] / s[0];
     }
     return q;
+}
+
+TQuadratic FitQuadratic(const std::vector<V>& pts, V o, V t, const V* anchor = nullptr)
+{
+    return FitQuadratic(pts.data(), pts.size(), o, t, anchor);
 }
 
 /// The measured line: its width and contrast where the trace took hold of it.
@@ -208,8 +213,8 @@ public:
             TQuadratic course;
             bool gentle = false;
             if (m >= 6) {
-                const std::vector<V> recent(f.samples.end() - static_cast<std::ptrdiff_t>(std::min<std::size_t>(m, 8)), f.samples.end());
-                course = FitQuadratic(recent, p, Unit(p - f.samples[m - 6]));
+                const std::size_t recent = std::min<std::size_t>(m, 8);
+                course = FitQuadratic(f.samples.data() + (m - recent), recent, p, Unit(p - f.samples[m - 6]));
                 // Round a small nose a parabola through 16 pixels of arc misleads; step by step
                 // the turn does better there.
                 gentle = std::abs(2 * course.c) < 1.0 / 60;
@@ -376,12 +381,13 @@ std::vector<V> WithoutOutliers(const std::vector<V>& s)
             kept.push_back(s[i]);
             continue;
         }
-        std::vector<V> around;
+        V around[2 * Reach];
+        std::size_t k = 0;
         for (std::size_t j = i - Reach; j <= i + Reach; ++j)
             if (j != i)
-                around.push_back(s[j]);
+                around[k++] = s[j];
         const V t = Unit(s[i + Reach] - s[i - Reach]);
-        const TQuadratic q = FitQuadratic(around, s[i], t);
+        const TQuadratic q = FitQuadratic(around, k, s[i], t);
         const V on = q.At(0.0);
         if (Length(on - s[i]) <= 0.2 || Length(s[i + Reach] - s[i - Reach]) > 4 * Reach * Step)
             kept.push_back(s[i]);
@@ -597,15 +603,18 @@ TTraceResult TraceOutline(const TPictureBytes& picture, const TContourPointArray
         if (Length(traced[i] - s0) > Length(traced[nose] - s0))
             nose = i;
     std::vector<bool> crowded(traced.size(), false);
+    std::vector<double> fromEdge(traced.size());
+    for (std::size_t i = 0; i < traced.size(); ++i)
+        fromEdge[i] = Length(traced[i] - s0);
     for (std::size_t i = 0; i < traced.size(); ++i) {
-        if (Length(traced[i] - s0) > edgeZone || (n >= 2 && i == 0))
+        if (fromEdge[i] > edgeZone || (n >= 2 && i == 0))
             continue;
-        if (Length(traced[i] - s0) < mergeReach) {
+        if (fromEdge[i] < mergeReach) {
             crowded[i] = true;
             continue;
         }
         for (std::size_t j = i < nose ? nose : 0; j < (i < nose ? traced.size() : nose); ++j)
-            if (Length(traced[j] - s0) <= edgeZone + clear && Length(traced[j] - traced[i]) < clear) {
+            if (std::abs(fromEdge[j] - fromEdge[i]) < clear && Dot(traced[j] - traced[i], traced[j] - traced[i]) < clear * clear) {
                 crowded[i] = true;
                 break;
             }
