@@ -31,7 +31,7 @@ class TSampler {
 public:
     explicit TSampler(const TPictureBytes& picture) : p_(picture) {}
 
-    double At(double x, double y) const
+    [[gnu::always_inline]] double At(double x, double y) const
     {
         const int x0 = std::min(static_cast<int>(x), p_.Width - 2);
         const int y0 = std::min(static_cast<int>(y), p_.Height - 2);
@@ -371,7 +371,9 @@ std::vector<TProbed> ProbeContour(const TPictureBytes& picture, const std::vecto
             }
         const double tx = dx[after] - dx[before];
         const double ty = dy[after] - dy[before];
-        const double length = std::hypot(tx, ty);
+        // Not hypot: this runs for every point, and the sum of squares cannot overflow for
+        // coordinates that the picture can hold (others give no direction anyway).
+        const double length = std::sqrt(tx * tx + ty * ty);
         if (!(length >= 1e-9) || !std::isfinite(length))
             continue;
         TProbed& p = probed[i];
@@ -622,8 +624,9 @@ struct TPlaced {
 /// The trailing edge: the two sides' lines lie within one window there, or have run together.
 /// The points from each end up to the first that sees its own line alone go onto the line of
 /// their side, which the next clean points of that side give; the ends go to the corners where
-/// the drawn base meets the sides, or both to the apex where the sides meet.
-/// True where the two ends lie together there, so that the outline closes.
+/// the drawn base meets the sides, or the first to the apex where the sides meet and the last
+/// onto the lower side just short of it. True where the two ends make a trailing edge, so that
+/// the outline closes there.
 bool TrailingEdge(const TPictureBytes& picture, const std::vector<double>& px, const std::vector<double>& py,
                   const std::vector<TProbed>& probed, const std::vector<bool>& accepted, double halfWidth,
                   TPlaced& r)
@@ -651,6 +654,12 @@ bool TrailingEdge(const TPictureBytes& picture, const std::vector<double>& px, c
     const std::size_t upperFrom = upper.empty() ? n / 2 : upper.front();
     const std::size_t lowerFrom = lower.empty() ? n / 2 : lower.front();
     const TStraight u = Fit(r.x, r.y, upper, px[0], py[0]), l = Fit(r.x, r.y, lower, px[n - 1], py[n - 1]);
+    // Sides that run on into each other (a closed curve) rather than toward a common end make no
+    // trailing edge.
+    const double t = Meet(u, l);
+    const double bx0 = u.dx + l.dx, by0 = u.dy + l.dy, bl = std::hypot(bx0, by0);
+    if (u.ok && l.ok && !(std::isfinite(t) && bl > 1.0))
+        return false;
 
     // A point of a side: the line nearest the side's line where that is known, else nearest the
     // point; where the lines have run together, the side's line itself.
@@ -673,7 +682,7 @@ bool TrailingEdge(const TPictureBytes& picture, const std::vector<double>& px, c
         const TLineProbe found = ProbeLine(picture, px[i], py[i], p.nx, p.ny, halfWidth, expected);
         double offset;
         if (found.Finding == TLineFinding::Line && found.Width <= CleanWidth * width &&
-            std::abs(found.Offset - expected) <= std::max(0.75, width / 2))
+            (!side.ok || std::abs(found.Offset - expected) <= std::max(0.75, width / 2)))
             offset = found.Offset;
         else if (side.ok && found.Finding != TLineFinding::NoLine && found.Finding != TLineFinding::OutsidePicture)
             offset = expected;
@@ -692,10 +701,6 @@ bool TrailingEdge(const TPictureBytes& picture, const std::vector<double>& px, c
     if (!u.ok || !l.ok)
         return true;
 
-    const double t = Meet(u, l);
-    const double bx0 = u.dx + l.dx, by0 = u.dy + l.dy, bl = std::hypot(bx0, by0);
-    if (!std::isfinite(t) || !(bl > 0.1))
-        return true;
     double ax = u.x + t * u.dx, ay = u.y + t * u.dy;
     const double bx = bx0 / bl, by = by0 / bl;
     // The clicked ends tell how far short of where the sides meet the base may lie.
@@ -756,7 +761,8 @@ std::vector<std::pair<std::size_t, std::size_t>> Crossings(const std::vector<dou
         return pairs;
     double length = 0.0, minX = x[0], minY = y[0];
     for (std::size_t i = 0; i < m; ++i) {
-        length += std::hypot(x[(i + 1) % m] - x[i], y[(i + 1) % m] - y[i]);
+        const double dx = x[(i + 1) % m] - x[i], dy = y[(i + 1) % m] - y[i];
+        length += std::sqrt(dx * dx + dy * dy);
         minX = std::min(minX, x[i]);
         minY = std::min(minY, y[i]);
     }

@@ -46,7 +46,8 @@ TLineProbe ProbeLine(const TPictureBytes& picture, double x, double y, double nx
                      double expected = std::numeric_limits<double>::quiet_NaN());
 
 /// The search half-width in picture pixels: the radius within which the user sees a point as
-/// touching, 2 x pointRadius client pixels at the zoom factor, but at least 2.
+/// touching, 2 x pointRadius client pixels at the zoom factor, but at least 2. RefineContourOntoLine
+/// searches no farther than four widths of the picture's line (8 pixels at least) whatever this is.
 double RefineHalfWidth(double zoomFactor, int pointRadius);
 
 /// Told the share of the work done (0 to 1) now and then; returns false to cancel.
@@ -55,15 +56,16 @@ using TRefineProgress = std::function<bool(double done)>;
 /// The moves that bring the contour's points onto the line's centre, in index order, in the form
 /// EditorMovePoints applies as one undoable step. A point stays (and is not listed) where its
 /// direction is undefined, where no line or more than one distinct line crosses its window, or
-/// where its line is much fainter or wider than the outline's line at the other points. The outline's direction at a point comes from its two neighbours (an end point
-/// from its one neighbour), all taken from the points as they are before any move.
+/// where its line is much fainter or wider than the outline's line at the other points. The
+/// outline's direction at a point comes from its two neighbours (an end point from its one
+/// neighbour), all taken from the points as they are before any move.
 ///
 /// Near the trailing edge (the two ends of the contour close together, the upper side first) a
 /// point whose window holds both sides' lines goes onto the line of its own side, as its
 /// neighbours further along that side give it; the first and last point go to the corners where a
 /// drawn base meets the sides, or the first to the apex where the sides meet. A move that would
-/// make the closed outline cross itself where it did not is not made. The window is capped at a
-/// few widths of the line, learnt from the picture. `progress`, when given, is told the share done
+/// make the outline (closed at such a trailing edge) cross itself where it did not is not made.
+/// The window is capped at a few widths of the line, learnt from the picture. `progress`, when given, is told the share done
 /// now and then; when it returns false the refinement stops and gives no moves.
 std::vector<TPointMove> RefineContourOntoLine(const TPictureBytes& picture, const TContourPointArray& points,
                                               double rotationAngle, double zoomFactor, int pointRadius,

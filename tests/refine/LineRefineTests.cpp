@@ -225,6 +225,29 @@ INSTANTIATE_TEST_SUITE_P(
                       TEdgeCase{"BluntFourPixelLine", 2.5, 4.0, 0.0, true, TForm::Grey8}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(LineRefineContour, NoMoveMakesTheOutlineCrossItself)
+{
+    // Two points on a drawn circle, then a hairpin round it, out and back on either side of it: on
+    // the circle the way out and the way back would cross.
+    std::vector<TPiece> circle;
+    for (int k = 0; k < 72; ++k)
+        circle.push_back({80 + 50 * std::cos(k * Pi / 36), 80 + 50 * std::sin(k * Pi / 36),
+                          80 + 50 * std::cos((k + 1) * Pi / 36), 80 + 50 * std::sin((k + 1) * Pi / 36), 1.5});
+    const TScan picture = InForm(Draw({160, 160, 228, 8, 5}, {}, circle), TForm::Grey8);
+    TContourPointArray points;
+    for (const auto& [degrees, radius] :
+         {std::pair{-70, 51.0}, {-35, 49.0}, {0, 52.5}, {40, 52.5}, {80, 52.5}, {100, 47.5}, {60, 47.5}, {20, 47.5}})
+        points.push_back({80 + radius * std::cos(degrees * Pi / 180), 80 + radius * std::sin(degrees * Pi / 180), 0});
+    const auto moves = RefineContourOntoLine(picture.View(), points, 0.0, 2.0, 4);
+    ASSERT_GE(moves.size(), 2u);
+    EXPECT_EQ(moves[0].Index, 0);
+    EXPECT_EQ(moves[1].Index, 1);
+    const TContourPointArray refined = Applied(points, moves);
+    for (std::size_t i = 0; i + 1 < refined.size(); ++i)
+        for (std::size_t j = i + 2; j + 1 < refined.size(); ++j)
+            EXPECT_FALSE(ProperlyCross(refined[i], refined[i + 1], refined[j], refined[j + 1])) << i << " " << j;
+}
+
 /// A scene where some points must stay: picture points, the strokes, and which points move.
 struct TSafetyCase {
     const char* name;

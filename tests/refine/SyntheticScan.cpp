@@ -128,6 +128,13 @@ namespace {
 /// The share of pixel (x, y) that the union of the pieces covers, from 16 x 16 samples.
 double PieceCoverage(const std::vector<TPiece>& pieces, int x, int y)
 {
+    const bool near = std::any_of(pieces.begin(), pieces.end(), [&](const TPiece& p) {
+        const double vx = p.x1 - p.x0, vy = p.y1 - p.y0, l2 = vx * vx + vy * vy;
+        const double t = l2 > 0 ? std::clamp(((x + 0.5 - p.x0) * vx + (y + 0.5 - p.y0) * vy) / l2, 0.0, 1.0) : 0.0;
+        return std::hypot(x + 0.5 - p.x0 - t * vx, y + 0.5 - p.y0 - t * vy) <= p.width / 2 + 0.75;
+    });
+    if (!near)
+        return 0.0;
     int inside = 0;
     for (int a = 0; a < 16; ++a)
         for (int b = 0; b < 16; ++b) {
