@@ -102,6 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TDrawingCase{"Naca23012TurnedBack", Section("23012", 1200, 2, -30), TForm::Palette8},
                       TDrawingCase{"Naca2412ViewTurned", Section("2412", 900, 2, 15), TForm::Grey8, -15},
                       TDrawingCase{"Naca0015Wide", Section("0015", 1500, 6)},
+                      TDrawingCase{"Naca2412Large", Section("2412", 5000, 5, 4), TForm::Bgrx32},
                       TDrawingCase{"Naca2412Blunt", Section("2412", 2000, 2, 0, true)},
                       TDrawingCase{"Naca23015BluntJpeg", Section("23015", 2400, 3, 10, true), TForm::JpegColour},
                       TDrawingCase{"Naca2412GreyJpeg", Section("2412", 1000, 2.5), TForm::JpegGrey},
@@ -205,6 +206,25 @@ TEST(TraceStops, AtAWideGapKeepsWhatItFoundAndGoesOnFromAClickBeyond)
         previous = share;
     }
     EXPECT_GT(previous, 0.98);
+}
+
+} // namespace
+
+namespace {
+
+TEST(TraceStops, BeforeCrossingTheContoursOwnPoints)
+{
+    const drawing::TDrawing d = drawing::Draw(Section("2412", 1000, 2));
+    const scan::TScan picture = scan::InForm(d.sheet, TForm::Grey8);
+    // A stroke clicked across the section at 60 % chord, then a point on the upper line at 30 %.
+    const TPoint upper = d.outline[static_cast<std::size_t>(0.2 * d.outline.size())];
+    const TPoint lower = d.outline[static_cast<std::size_t>(0.85 * d.outline.size())];
+    const TContourPointArray contour{{lower.x, lower.y - 200, 0}, {lower.x, lower.y + 30, 0}, {upper.x, upper.y, 0}};
+    const TTraceResult r = TraceOutline(picture.View(), contour, 0.0);
+    ASSERT_EQ(r.End, TTraceEnd::Crossing) << TraceStopSentence(r);
+    ASSERT_FALSE(r.Added.empty());
+    EXPECT_GT(r.Added.back().x, lower.x - 5);
+    EXPECT_LT(r.Added.back().x, lower.x);
 }
 
 } // namespace
