@@ -400,7 +400,8 @@ TTraceResult TraceOutline(const TPictureBytes& picture, const TContourPointArray
             return result;
         }
         fence.assign(clicked.begin(), clicked.end() - 1);
-        traced = {last};
+        // The clicked point may lie beside the line; the trace goes on from the line.
+        traced = {centre};
     }
 
     // Forward over the nose and back along the lower side; near the first point again, the

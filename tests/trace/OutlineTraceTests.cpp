@@ -195,13 +195,17 @@ TEST(TraceStops, AtAWideGapKeepsWhatItFoundAndGoesOnFromAClickBeyond)
     // The user clicks beyond the gap and runs it again: the outline is whole, in order.
     contour.insert(contour.end(), r.Added.begin(), r.Added.end());
     const std::size_t beyond = static_cast<std::size_t>(0.31 * d.outline.size());
-    contour.push_back({d.outline[beyond].x, d.outline[beyond].y, 0});
+    // The click lands a pixel and more beside the line, as a click at the zoom of the chord does.
+    const std::size_t click = contour.size();
+    contour.push_back({d.outline[beyond].x, d.outline[beyond].y + 1.3, 0});
     r = TraceOutline(picture.View(), contour, 0.0);
     ASSERT_EQ(r.End, TTraceEnd::TrailingEdge) << TraceStopSentence(r);
     contour.insert(contour.end(), r.Added.begin(), r.Added.end());
     double previous = -1.0;
     for (std::size_t i = 1; i + 5 < contour.size(); ++i) {
-        EXPECT_LT(drawing::DistanceToOutline(d.outline, {contour[i].x, contour[i].y}, &share), 0.3) << i;
+        const double e = drawing::DistanceToOutline(d.outline, {contour[i].x, contour[i].y}, &share);
+        if (i != click)
+            EXPECT_LT(e, 0.3) << i;
         EXPECT_GT(share, previous) << i;
         previous = share;
     }
