@@ -31,6 +31,10 @@ void TForm1::Konturautomatischverfolgen1Click()
         QApplication::restoreOverrideCursor();
     }
     EditorAppendPoints(Unit1EditorModel(), result.Added);
+    // A whole outline is done: a further click should not add a point after its lower edge. After
+    // a stop the end stays armed, so that the next click goes on past the place.
+    if (result.End == TTraceEnd::TrailingEdge)
+        EditMode = Idle;
     const std::string sentence = TraceStopSentence(result);
     if (!sentence.empty()) {
         // The place the trace stopped goes to the middle of the window, where the user goes on.

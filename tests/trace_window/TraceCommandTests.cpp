@@ -37,6 +37,7 @@ TEST_F(MainView, TracingIsTheLastEditItemOnCtrlTAndOneUndoableStep)
     drawing::TPoint edge;
     Load(SaveDrawing(Path(QStringLiteral("naca.bmp")), edge));
     ContourPoints = {{edge.x, edge.y, 0}};
+    EditMode = AppendAtEnd;
     ProfileDirty = false;
     ProfileSaved = true;
     form->activateWindow();
@@ -44,6 +45,7 @@ TEST_F(MainView, TracingIsTheLastEditItemOnCtrlTAndOneUndoableStep)
     QTest::keyClick(form->Client, Qt::Key_T, Qt::ControlModifier);
     EXPECT_TRUE(services.errors.isEmpty()) << services.errors.join(QLatin1Char('\n')).toStdString();
     EXPECT_GT(ContourPoints.size(), 150u);
+    EXPECT_EQ(EditMode, Idle);
     EXPECT_TRUE(ProfileDirty);
     EXPECT_FALSE(ProfileSaved);
 
