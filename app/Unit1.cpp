@@ -119,6 +119,9 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     Wiederholen1 = Edit1->addAction(QStringLiteral("Wiederholen"));
     N2 = Edit1->addSeparator();
     SttzpunkteaufdieLiniesetzen1 = Edit1->addAction(QStringLiteral("Stützpunkte auf die Linie setzen"));
+    N3 = Edit1->addSeparator();
+    Konturautomatischverfolgen1 = Edit1->addAction(QStringLiteral("Kontur automatisch verfolgen"));
+    Konturautomatischverfolgen1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     // The menu shows the keys; they act through the window's key preview, so the shortcuts apply
     // only while the menu itself has the focus and never take a key from the window.
     Rckgngig1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -144,6 +147,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     bind(Rckgngig1, &TForm1::Rckgngig1Click);
     bind(Wiederholen1, &TForm1::Wiederholen1Click);
     bind(SttzpunkteaufdieLiniesetzen1, &TForm1::SttzpunkteaufdieLiniesetzen1Click);
+    bind(Konturautomatischverfolgen1, &TForm1::Konturautomatischverfolgen1Click);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(10);

@@ -87,6 +87,8 @@ public:
     QAction* Wiederholen1 = nullptr; ///< "Wiederholen", Ctrl+Y and Ctrl+Shift+Z
     QAction* N2 = nullptr;           ///< the separator before the refinement
     QAction* SttzpunkteaufdieLiniesetzen1 = nullptr; ///< "Stützpunkte auf die Linie setzen"
+    QAction* N3 = nullptr;           ///< the separator before the tracing
+    QAction* Konturautomatischverfolgen1 = nullptr; ///< "Kontur automatisch verfolgen", Ctrl+T
     TForm1Client* Client = nullptr;
     platform::FileDialogRequest OpenDialog1;
 
@@ -114,6 +116,9 @@ public:
     void Wiederholen1Click();
     /// Moves every point onto the centre of the drawn line under it, as one undoable step.
     void SttzpunkteaufdieLiniesetzen1Click();
+    /// Traces the drawn outline on from the last point to the lower trailing edge, as one
+    /// undoable step; where it stops, the view centres there and a sentence says why.
+    void Konturautomatischverfolgen1Click();
 
     // Picture and view.
     void RenderView();
