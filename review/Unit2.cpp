@@ -4,6 +4,7 @@
 #include "Colors.h"
 #include "ErrorHandler.h"
 #include "NumberText.h"
+#include "PlotRefill.h"
 #include "ProfileCheck.h"
 #include "ProfileFile.h"
 #include "ProfileTable.h"
@@ -201,7 +202,7 @@ void TForm2::BuildProfileCheck(std::size_t clicked, bool normalised)
 
 void TForm2::BuildProfileText()
 {
-    Memo1->setPlainText(QString::fromStdString(ProfileText(Edit2->text().toStdString(), ProfileCoords)));
+    memoText_.Show(*Memo1, Edit2->text().toStdString(), ProfileCoords);
 }
 
 void TForm2::Edit2Change()
@@ -239,9 +240,7 @@ void TForm2::CheckBox2Click()
 
 void TForm2::RefillPlot()
 {
-    Series1->ClearPoints();
-    for (const TContourPoint& p : ProfileCoords)
-        Series1->AddPoint(p.x, p.y, std::string(), clUseSeriesColor);
+    RefillSeries(*Series1, ProfileCoords);
     Chart1->ResetZoom();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MemoText.h"
 #include "Services.h"
 #include "TContourPoint.h"
 #include "WheelNotches.h"
@@ -98,6 +99,7 @@ private:
     void AdjustToEqualScale();
 
     TWheelAccumulator wheelFractions_;
+    TMemoText memoText_; ///< rewrites only the memo's lines a recompute changed
     int chartRightGap_ = 0; ///< Chart1 keeps its distance to the right edge (anchored left, top, right)
 };
 
