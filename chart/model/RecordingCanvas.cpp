@@ -41,19 +41,30 @@ TDrawing::Op& TRecordingCanvas::add(Kind kind)
 
 void TRecordingCanvas::SetPen(TColor color, int width, TPenStyle style, TPenMode mode)
 {
-    auto& op = add(Kind::Pen);
+    TDrawing::Op op;
+    op.kind = Kind::Pen;
     op.color = color;
     op.a = width;
     op.style = static_cast<std::uint8_t>(style);
     op.mode = static_cast<std::uint8_t>(mode);
+    // The series sets the same pen for every point; only a change of it is a step of the drawing.
+    if (pen_ && *pen_ == op)
+        return;
+    pen_ = op;
+    drawing_.ops.push_back(op);
     penWidth_ = width;
 }
 
 void TRecordingCanvas::SetBrush(TColor color, TBrushStyle style)
 {
-    auto& op = add(Kind::Brush);
+    TDrawing::Op op;
+    op.kind = Kind::Brush;
     op.color = color;
     op.style = static_cast<std::uint8_t>(style);
+    if (brush_ && *brush_ == op)
+        return;
+    brush_ = op;
+    drawing_.ops.push_back(op);
 }
 
 void TRecordingCanvas::SetFont(const TChartFont& font)

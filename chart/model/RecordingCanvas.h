@@ -71,6 +71,8 @@ private:
 
     TChartCanvas& target_;
     TDrawing drawing_;
+    std::optional<TDrawing::Op> pen_;   ///< the pen and brush in force, so that repeating them records nothing
+    std::optional<TDrawing::Op> brush_;
     int penWidth_ = 1;
     int x_ = 0;
     int y_ = 0;
