@@ -92,7 +92,7 @@ void TChart::paintBitmap()
     // nothing at all). A drawing that the after-draw notification replaced at once by a newer one
     // (the equal-scale adjustment) is not drawn at all: the newer one covers every pixel of it.
     TQtChartCanvas measure(&bitmap_);
-    TRecordingCanvas canvas(measure);
+    TRecordingCanvas canvas(measure, shown_ ? shown_->ops.size() : 0);
     const int drawing = ++drawings_;
     TCustomAxisPanel::DrawChart(canvas, client.width(), client.height());
     if (drawing != drawings_)

@@ -35,7 +35,11 @@ struct TDrawing {
 class TRecordingCanvas final : public TChartCanvas {
 public:
     /// `measure` answers the text measurements and colours while the drawing is recorded.
-    explicit TRecordingCanvas(TChartCanvas& measure) : target_(measure) {}
+    /// `expectedOps`: room to reserve, the length of the drawing before.
+    explicit TRecordingCanvas(TChartCanvas& measure, std::size_t expectedOps = 0) : target_(measure)
+    {
+        drawing_.ops.reserve(expectedOps);
+    }
 
     int TextWidth(const std::string& text) override { return target_.TextWidth(text); }
     int TextHeight(const std::string& text) override { return target_.TextHeight(text); }
