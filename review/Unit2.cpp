@@ -182,7 +182,7 @@ void TForm2::Button1Click()
     static const std::vector<TContourPoint> noContour;
     const std::vector<TContourPoint>& contour = Link.Contour ? *Link.Contour : noContour;
     const int height = Link.ViewImageHeight ? Link.ViewImageHeight() : 0;
-    const bool normalised = RecomputeProfileTable(contour, height, CheckBox2->isChecked(), ProfileCoords);
+    const bool normalised = tableUpdate_.Recompute(contour, height, CheckBox2->isChecked(), ProfileCoords);
     BuildProfileText();
     RefillPlot();
     BuildProfileCheck(contour.size(), normalised);

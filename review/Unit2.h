@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MemoText.h"
+#include "ProfileTableUpdate.h"
 #include "Services.h"
 #include "TContourPoint.h"
 #include "WheelNotches.h"
@@ -100,6 +101,7 @@ private:
 
     TWheelAccumulator wheelFractions_;
     TMemoText memoText_; ///< rewrites only the memo's lines a recompute changed
+    TProfileTableUpdate tableUpdate_; ///< normalises again only the points a change moved
     int chartRightGap_ = 0; ///< Chart1 keeps its distance to the right edge (anchored left, top, right)
 };
 
