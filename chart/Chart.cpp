@@ -76,6 +76,7 @@ void TChart::paintBitmap()
         const qreal ratio = devicePixelRatio();
         bitmap_ = QImage(bitmapSize(size(), ratio), QImage::Format_RGB32);
         bitmap_.setDevicePixelRatio(ratio);
+        shown_.reset();
     }
     // Cleared first: a repaint request made while drawing must not be lost.
     Dirty = false;
@@ -84,7 +85,20 @@ void TChart::paintBitmap()
         int& depth;
         ~Leave() { --depth; }
     } leave{painting_};
-    DrawChart(bitmap_);
+    const QLocale locale;
+    Separators = {locale.decimalPoint().toStdString(), locale.groupSeparator().toStdString()};
+    const QSize client = bitmap_.deviceIndependentSize().toSize();
+    // Recorded first, then only what differs from the bitmap's drawing is drawn (a dragged point,
+    // nothing at all). A drawing that the after-draw notification replaced at once by a newer one
+    // (the equal-scale adjustment) is not drawn at all: the newer one covers every pixel of it.
+    TQtChartCanvas measure(&bitmap_);
+    TRecordingCanvas canvas(measure, shown_ ? shown_->ops.size() : 0);
+    const int drawing = ++drawings_;
+    TCustomAxisPanel::DrawChart(canvas, client.width(), client.height());
+    if (drawing != drawings_)
+        return;
+    TQtChartCanvas target(&bitmap_);
+    canvas.Show(target, shown_);
 }
 
 void TChart::paintEvent(QPaintEvent*)
@@ -163,5 +177,6 @@ void TChart::DrawZoomRectangleOnWindow()
         TQtChartCanvas canvas(&bitmap_);
         DrawZoomRectangle(canvas);
     }
+    shown_.reset();
     update();
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "ChartPanel.h"
+#include "RecordingCanvas.h"
 
 #include <QImage>
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 /// The chart control: the toolkit-free chart drawn into an off-screen bitmap that a paint only copies
 /// while it is clean, with the mouse, wheel and resize events wired to the chart's rules.
@@ -49,4 +51,7 @@ private:
 
     QImage bitmap_;
     int painting_ = 0;
+    /// The drawing the bitmap shows, so that a repaint draws only what changed; none when unknown.
+    std::optional<TDrawing> shown_;
+    int drawings_ = 0; ///< drawings begun, so that a drawing knows whether a newer one replaced it
 };

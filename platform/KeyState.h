@@ -11,4 +11,8 @@ void StartKeyTracking();
 /// key held while another program has the focus counts), otherwise the state seen by the application.
 bool PhysicalKeyHeld(Key key);
 
+/// The mouse cursor in screen coordinates. While the X server reports raw input, the last position
+/// asked for is kept until a motion is reported, so that an idle tick asks the server nothing.
+QPoint TrackedCursorPos();
+
 } // namespace platform

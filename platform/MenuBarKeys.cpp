@@ -6,6 +6,7 @@
 #include <QWheelEvent>
 #include <QMenuBar>
 #include <QProxyStyle>
+#include <QStyleOptionMenuItem>
 
 namespace platform {
 namespace {
@@ -20,6 +21,21 @@ public:
         if (hint == QStyle::SH_MenuBar_AltKeyNavigation)
             return 1;
         return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+
+    /// Fusion highlights a menu title only while its menu is open; a title the keyboard has selected
+    /// (the menu bar holds the focus) is drawn as an open one, so that the user sees where he is.
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override
+    {
+        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (element == CE_MenuBarItem && item && widget && widget->hasFocus() && (item->state & State_Selected)) {
+            QStyleOptionMenuItem selected = *item;
+            selected.state |= State_Sunken;
+            QProxyStyle::drawControl(element, &selected, painter, widget);
+            return;
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
     }
 };
 

@@ -32,7 +32,7 @@ public:
         return false;
     }
 
-    QPoint CursorPos() override { return QCursor::pos(); }
+    QPoint CursorPos() override { return TrackedCursorPos(); }
 
     bool Confirm(QWidget* parent, const QString& text) override
     {

@@ -5,6 +5,7 @@
 #include "ErrorHandler.h"
 #include "MemoPoints.h"
 #include "NumberText.h"
+#include "PlotRefill.h"
 #include "ProfileCheck.h"
 #include "ProfileFile.h"
 #include "ProfileTable.h"
@@ -193,7 +194,7 @@ void TForm2::Button1Click()
     static const std::vector<TContourPoint> noContour;
     const std::vector<TContourPoint>& contour = Link.Contour ? *Link.Contour : noContour;
     const int height = Link.ViewImageHeight ? Link.ViewImageHeight() : 0;
-    const bool normalised = RecomputeProfileTable(contour, height, CheckBox2->isChecked(), ProfileCoords);
+    const bool normalised = tableUpdate_.Recompute(contour, height, CheckBox2->isChecked(), ProfileCoords);
     BuildProfileText();
     RefillPlot();
     BuildProfileCheck(contour.size(), normalised);
@@ -246,7 +247,7 @@ void TForm2::Memo1EditRested()
 
 void TForm2::BuildProfileText()
 {
-    Memo1->setPlainText(QString::fromStdString(ProfileText(Edit2->text().toStdString(), ProfileCoords)));
+    memoText_.Show(*Memo1, Edit2->text().toStdString(), ProfileCoords);
 }
 
 void TForm2::Edit2Change()
@@ -299,9 +300,7 @@ void TForm2::CheckBox2Click()
 
 void TForm2::RefillPlot()
 {
-    Series1->ClearPoints();
-    for (const TContourPoint& p : ProfileCoords)
-        Series1->AddPoint(p.x, p.y, std::string(), clUseSeriesColor);
+    RefillSeries(*Series1, ProfileCoords);
     Chart1->ResetZoom();
 }
 

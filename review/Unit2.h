@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MemoText.h"
+#include "ProfileTableUpdate.h"
 #include "Services.h"
 #include "TContourPoint.h"
 #include "WheelNotches.h"
@@ -110,6 +112,8 @@ private:
     TXfoilOutline tableOutline_;          ///< the XFOIL file of the last recompute's table
     bool memoEdited_ = false;             ///< the memo's text is not the recompute's
     QTimer* memoEditRest_ = nullptr;
+    TMemoText memoText_; ///< rewrites only the memo's lines a recompute changed
+    TProfileTableUpdate tableUpdate_; ///< normalises again only the points a change moved
     int chartRightGap_ = 0; ///< Chart1 keeps its distance to the right edge (anchored left, top, right)
 };
 

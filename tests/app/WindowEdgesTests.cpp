@@ -163,14 +163,19 @@ TEST_F(WindowEdges, F10OrAltAloneOpenTheMenuBarToTheKeyboard)
          }},
     };
     QMenuBar* bar = Form1->menuBar();
+    const QRect datei = bar->actionGeometry(Form1->Laden1->menuAction());
+    const auto title = [&] { return bar->grab(datei).toImage(); };
     for (const Row& row : rows) {
         ActivateMain();
+        const QImage plain = title();
         row.key();
         EXPECT_TRUE(bar->hasFocus()) << row.name;
         EXPECT_EQ(bar->activeAction(), Form1->Laden1->menuAction()) << row.name;
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << row.name << ": highlighted, not opened";
+        EXPECT_NE(title(), plain) << row.name << ": the highlighted title shows";
         row.key();
         EXPECT_TRUE(Form1->Client->hasFocus()) << row.name << " again gives the focus back";
+        EXPECT_EQ(title(), plain) << row.name << ": the highlight goes with the focus";
 
         review.hide();
         row.key();
