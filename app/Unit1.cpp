@@ -33,6 +33,7 @@ QImage* SourceImage = nullptr;
 QImage* ViewImage = nullptr;
 TWheelAccumulator WheelFractions;
 TContourHistory ContourHistory;
+TPictureOrigin PictureOrigin;
 
 TForm1* Form1 = nullptr;
 
@@ -49,6 +50,7 @@ void ResetUnit1State()
     CursorDotVisible = false;
     WheelFractions = TWheelAccumulator{};
     ContourHistory.Reset();
+    PictureOrigin = TPictureOrigin{};
 }
 
 namespace {

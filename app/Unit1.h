@@ -7,6 +7,7 @@
 #include "HitState.h"
 #include "MainViewPaint.h"
 #include "PaintInputs.h"
+#include "PictureOrigin.h"
 #include "Services.h"
 #include "ViewMapping.h"
 #include "WheelNotches.h"
@@ -37,6 +38,7 @@ extern QImage* SourceImage;   ///< the picture, owned by the main window between
 extern QImage* ViewImage;     ///< the composed view at the window's outer size
 extern TWheelAccumulator WheelFractions; ///< fractions of a notch from high-resolution wheels
 extern TContourHistory ContourHistory;   ///< undo and redo of every contour edit
+extern TPictureOrigin PictureOrigin;     ///< where the picture on screen was read from
 
 /// Restores every module variable of the main window's unit to its start value (used by tests).
 void ResetUnit1State();
