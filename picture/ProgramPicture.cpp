@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -47,9 +48,27 @@ QImage FromPalette(const QImage& src)
         grey = grey && lut[i][0] == lut[i][1] && lut[i][1] == lut[i][2];
     }
     const int w = src.width();
+    QImage out = NewPicture(w, src.height(), grey);
+    if (grey && src.depth() == 1) {
+        // A scan of 1 bit a pixel is the common large case: each byte becomes its eight grey bytes at once.
+        const bool lsb = src.format() == QImage::Format_MonoLSB;
+        std::array<std::array<std::uint8_t, 8>, 256> expand{};
+        for (int b = 0; b < 256; ++b)
+            for (int k = 0; k < 8; ++k)
+                expand[b][k] = lut[lsb ? (b >> k) & 1 : (b >> (7 - k)) & 1][0];
+        for (int y = 0; y < src.height(); ++y) {
+            const uchar* in = src.constScanLine(y);
+            uchar* row = out.scanLine(y);
+            const int whole = w / 8;
+            for (int i = 0; i < whole; ++i)
+                std::memcpy(row + 8 * i, expand[in[i]].data(), 8);
+            if (w % 8)
+                std::memcpy(row + 8 * whole, expand[in[whole]].data(), w % 8);
+        }
+        return out;
+    }
     const bool mono = src.depth() == 1;
     const bool lsb = src.format() == QImage::Format_MonoLSB;
-    QImage out = NewPicture(w, src.height(), grey);
     for (int y = 0; y < src.height(); ++y) {
         const uchar* in = src.constScanLine(y);
         uchar* row = out.scanLine(y);
@@ -140,6 +159,8 @@ QImage ToProgramPicture(const QImage& decoded)
     }
     const auto rgb = [](QRgb p) {
         const unsigned a = static_cast<unsigned>(qAlpha(p));
+        if (a == 255) // rendered pages and most scans: nothing to lay on white
+            return std::array<std::uint8_t, 3>{std::uint8_t(p >> 16), std::uint8_t(p >> 8), std::uint8_t(p)};
         return std::array<std::uint8_t, 3>{OnWhite8(qRed(p), a), OnWhite8(qGreen(p), a), OnWhite8(qBlue(p), a)};
     };
     if (decoded.depth() == 64 && decoded.pixelFormat().typeInterpretation() != QPixelFormat::FloatingPoint) {
