@@ -9,5 +9,5 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    return fuzz_import::Run(data, size, QByteArray("\\x89PNG\\r\\n\\x1a\\n"), 0);
+    return fuzz_import::Run(data, size, QByteArray("\x89PNG\r\n\x1a\n"), 0);
 }
