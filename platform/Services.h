@@ -53,8 +53,14 @@ public:
     virtual std::optional<QString> OpenFile(QWidget* parent, const FileDialogRequest& request) = 0;
     /// The save dialog; no value when cancelled.
     virtual std::optional<QString> SaveFile(QWidget* parent, const FileDialogRequest& request) = 0;
-    /// The page dialog "Bild importieren"; no value when cancelled.
-    virtual std::optional<PageChoice> ChoosePage(QWidget* parent, const PageRequest& request) = 0;
+    /// The page dialog "Bild importieren"; no value when cancelled. Services that show no dialogs
+    /// (stand-ins of benchmarks) answer Cancel.
+    virtual std::optional<PageChoice> ChoosePage(QWidget* parent, const PageRequest& request)
+    {
+        (void)parent;
+        (void)request;
+        return std::nullopt;
+    }
     /// Shows an error message and returns when the user has read it.
     virtual void ShowError(const QString& message) = 0;
     /// The directory of the running program, without a trailing separator.
