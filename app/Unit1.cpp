@@ -33,6 +33,7 @@ QImage* SourceImage = nullptr;
 QImage* ViewImage = nullptr;
 TWheelAccumulator WheelFractions;
 TContourHistory ContourHistory;
+TPictureOrigin PictureOrigin;
 
 TForm1* Form1 = nullptr;
 
@@ -49,6 +50,7 @@ void ResetUnit1State()
     CursorDotVisible = false;
     WheelFractions = TWheelAccumulator{};
     ContourHistory.Reset();
+    PictureOrigin = TPictureOrigin{};
 }
 
 namespace {
@@ -107,6 +109,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     Laden1 = bar->addMenu(QStringLiteral("Datei"));
     Bildladen1 = Laden1->addAction(QStringLiteral("Bild laden"));
     Programmende1 = Laden1->addAction(QStringLiteral("Programmende"));
+    AddImportItems();
     Edit1 = bar->addMenu(QStringLiteral("Edit"));
     PolygonzurProfildateiweiterbearbeiten1 = Edit1->addAction(QStringLiteral("Polygon zur Profildatei weiter bearbeiten"));
     BlankItem = Edit1->addAction(QString());

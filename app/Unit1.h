@@ -7,6 +7,7 @@
 #include "HitState.h"
 #include "MainViewPaint.h"
 #include "PaintInputs.h"
+#include "PictureOrigin.h"
 #include "Services.h"
 #include "ViewMapping.h"
 #include "WheelNotches.h"
@@ -20,6 +21,8 @@ class QAction;
 class QImage;
 class QMenu;
 class QTimer;
+class QDragEnterEvent;
+class QDropEvent;
 class QWheelEvent;
 
 // Module state of the main window's unit: shared by its handlers, read by the review window
@@ -37,6 +40,7 @@ extern QImage* SourceImage;   ///< the picture, owned by the main window between
 extern QImage* ViewImage;     ///< the composed view at the window's outer size
 extern TWheelAccumulator WheelFractions; ///< fractions of a notch from high-resolution wheels
 extern TContourHistory ContourHistory;   ///< undo and redo of every contour edit
+extern TPictureOrigin PictureOrigin;     ///< where the picture on screen was read from
 
 /// Restores every module variable of the main window's unit to its start value (used by tests).
 void ResetUnit1State();
@@ -75,6 +79,9 @@ public:
     QMenu* Laden1 = nullptr;
     QAction* Bildladen1 = nullptr;
     QAction* Programmende1 = nullptr;
+    QAction* N3 = nullptr;               ///< the separator before the import items of "Datei"
+    QAction* Bildimportieren1 = nullptr; ///< "Bild importieren …", Ctrl+O
+    QAction* Bildeinfgen1 = nullptr;     ///< "Bild einfügen", Ctrl+V
     QMenu* Edit1 = nullptr;
     QAction* PolygonzurProfildateiweiterbearbeiten1 = nullptr;
     QAction* BlankItem = nullptr; ///< the unnamed item with an empty caption; it does nothing
@@ -91,6 +98,7 @@ public:
     QAction* Konturautomatischverfolgen1 = nullptr; ///< "Kontur automatisch verfolgen", Ctrl+T
     TForm1Client* Client = nullptr;
     platform::FileDialogRequest OpenDialog1;
+    platform::FileDialogRequest ImportDialog1;
 
     // The other windows, wired at start-up (the main window's unit does not depend on theirs).
     QWidget* ReviewWindow = nullptr;
@@ -119,6 +127,17 @@ public:
     /// Traces the drawn outline on from the last point to the lower trailing edge, as one
     /// undoable step; where it stops, the view centres there and a sentence says why.
     void Konturautomatischverfolgen1Click();
+    /// Imports a picture of any readable kind, chosen by its content; a file with several pages
+    /// or a PDF asks for the page (and the resolution). A failure changes nothing.
+    void Bildimportieren1Click();
+    /// Imports the picture in the clipboard, or the picture file copied there.
+    void Bildeinfgen1Click();
+    /// Adds the import items to "Datei" and lets the window take dropped files.
+    void AddImportItems();
+    /// The import of one file, as the command, a paste of a copied file or a drop runs it.
+    void ImportPicture(const QString& fileName);
+    /// Shows an imported picture as "Bild laden" shows a loaded one: contour cleared as one step, view reset.
+    void ShowImportedPicture(QImage picture, const TPictureOrigin& origin);
 
     // Picture and view.
     void RenderView();
@@ -157,6 +176,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A picture file dropped onto the window is imported.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 };
 
 extern TForm1* Form1;

@@ -77,13 +77,17 @@ void TForm1::Bildladen1Click()
         if (extension == QLatin1String(".BMP")) {
             // The old picture goes first: a failed read leaves an empty picture, not the old one.
             *SourceImage = QImage();
+            PictureOrigin = TPictureOrigin{};
             TBusyCursor busy;
             *SourceImage = LoadBitmapFile(*chosen);
+            PictureOrigin.Path = QFileInfo(*chosen).absoluteFilePath().toStdString();
         } else if (extension == QLatin1String(".JPG")) {
             *SourceImage = QImage();
+            PictureOrigin = TPictureOrigin{};
             try {
                 TBusyCursor busy;
                 *SourceImage = LoadJpegFile(*chosen);
+                PictureOrigin.Path = QFileInfo(*chosen).absoluteFilePath().toStdString();
             } catch (...) {
                 RenderView();
                 throw;

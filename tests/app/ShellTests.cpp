@@ -72,7 +72,8 @@ TEST_F(MainWindowShell, WindowHasItsCaptionOuterSizeAndMenu)
         datei << a->text();
     for (QAction* a : Form1->Edit1->actions())
         edit << a->text();
-    EXPECT_EQ(datei, (QStringList{"Bild laden", "Programmende"}));
+    // Later additions to "Datei" come after these two, as to "Edit" after its five.
+    EXPECT_EQ(datei.mid(0, 2), (QStringList{"Bild laden", "Programmende"}));
     // Later additions to "Edit" come after these five.
     EXPECT_EQ(edit.mid(0, 5), (QStringList{"Polygon zur Profildatei weiter bearbeiten", "", "Polygon löschen",
                                  "Bild horizontal spiegeln", "Bild vertikal spiegeln"}));

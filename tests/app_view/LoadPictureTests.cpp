@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 
 #include <cstdlib>
 
@@ -61,7 +62,10 @@ TEST_F(MainView, ExtensionDecidesTheLoaderWhateverItsCase)
         *SourceImage = QImage(3, 3, QImage::Format_RGB32);
         ContourPoints = {{1, 1, 0}};
         View.RotationAngle = 10;
+        PictureOrigin = TPictureOrigin{"/before.png", 2, 0.0, false};
         Load(path);
+        EXPECT_EQ(PictureOrigin.Path, row.loads ? QFileInfo(path).absoluteFilePath().toStdString() : "/before.png");
+        EXPECT_EQ(PictureOrigin.Page, row.loads ? 0 : 2) << row.name;
         EXPECT_TRUE(ContourPoints.empty()) << row.name;
         EXPECT_EQ(View.RotationAngle, 0.0) << row.name;
         EXPECT_EQ(SourceImage->size(), row.loads ? QSize(24, 16) : QSize(3, 3)) << row.name;
@@ -295,6 +299,7 @@ TEST_F(MainView, BadFilesGiveTheirMessageAndLeaveTheStateAsDescribed)
         EXPECT_TRUE(ContourPoints.empty()) << row.name;
         EXPECT_EQ(View.RotationAngle, 45.0) << row.name << ": the view is not reset after a failure";
         EXPECT_TRUE(SourceImage->isNull()) << row.name << ": the old picture is gone before the read";
+        EXPECT_TRUE(PictureOrigin.Path.empty()) << row.name;
         // A failed JPEG composes the view (background only); a failed BMP leaves the last one.
         const bool magenta = Rgb(*ViewImage, 40, 40) == 0xFF00FFu;
         EXPECT_EQ(magenta, !row.jpegPath) << row.name;

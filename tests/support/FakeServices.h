@@ -29,6 +29,9 @@ public:
     std::optional<QString> saveAnswer;
     std::vector<platform::FileDialogRequest> saveRequests;
 
+    std::optional<platform::PageChoice> pageAnswer; ///< the page dialog's answer; none is Cancel
+    std::vector<platform::PageRequest> pageRequests;
+
     QStringList errors; ///< every message the default handler showed
     QString programDirectory = QStringLiteral("/opt/zovori");
 
@@ -37,6 +40,11 @@ public:
     bool Confirm(QWidget* parent, const QString& text) override;
     std::optional<QString> OpenFile(QWidget* parent, const platform::FileDialogRequest& request) override;
     std::optional<QString> SaveFile(QWidget* parent, const platform::FileDialogRequest& request) override;
+    std::optional<platform::PageChoice> ChoosePage(QWidget*, const platform::PageRequest& request) override
+    {
+        pageRequests.push_back(request);
+        return pageAnswer;
+    }
     void ShowError(const QString& message) override { errors << message; }
     QString ProgramDirectory() override { return programDirectory; }
 };
