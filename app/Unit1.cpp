@@ -122,7 +122,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     Wiederholen1 = Edit1->addAction(QStringLiteral("Wiederholen"));
     N2 = Edit1->addSeparator();
     SttzpunkteaufdieLiniesetzen1 = Edit1->addAction(QStringLiteral("Stützpunkte auf die Linie setzen"));
-    N3 = Edit1->addSeparator();
+    N5 = Edit1->addSeparator();
     Konturautomatischverfolgen1 = Edit1->addAction(QStringLiteral("Kontur automatisch verfolgen"));
     Konturautomatischverfolgen1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
     // The menu shows the keys; they act through the window's key preview, so the shortcuts apply

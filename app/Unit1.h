@@ -94,7 +94,7 @@ public:
     QAction* Wiederholen1 = nullptr; ///< "Wiederholen", Ctrl+Y and Ctrl+Shift+Z
     QAction* N2 = nullptr;           ///< the separator before the refinement
     QAction* SttzpunkteaufdieLiniesetzen1 = nullptr; ///< "Stützpunkte auf die Linie setzen"
-    QAction* N3 = nullptr;           ///< the separator before the tracing
+    QAction* N5 = nullptr;           ///< the separator before the tracing
     QAction* Konturautomatischverfolgen1 = nullptr; ///< "Kontur automatisch verfolgen", Ctrl+T
     TForm1Client* Client = nullptr;
     platform::FileDialogRequest OpenDialog1;
