@@ -51,6 +51,7 @@ void ResetUnit1State()
     WheelFractions = TWheelAccumulator{};
     ContourHistory.Reset();
     PictureOrigin = TPictureOrigin{};
+    ResetWorkState();
 }
 
 namespace {
@@ -121,6 +122,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     Wiederholen1 = Edit1->addAction(QStringLiteral("Wiederholen"));
     N2 = Edit1->addSeparator();
     SttzpunkteaufdieLiniesetzen1 = Edit1->addAction(QStringLiteral("Stützpunkte auf die Linie setzen"));
+    CreateWorkItems();
     // The menu shows the keys; they act through the window's key preview, so the shortcuts apply
     // only while the menu itself has the focus and never take a key from the window.
     Rckgngig1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));

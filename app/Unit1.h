@@ -10,6 +10,8 @@
 #include "PictureOrigin.h"
 #include "Services.h"
 #include "ViewMapping.h"
+#include "WorkFile.h"
+#include "WorkSnapshot.h"
 #include "WheelNotches.h"
 
 #include <QMainWindow>
@@ -19,6 +21,7 @@ class Canvas;
 class QAbstractButton;
 class QAction;
 class QImage;
+class QLineEdit;
 class QMenu;
 class QTimer;
 class QWheelEvent;
@@ -40,8 +43,17 @@ extern TWheelAccumulator WheelFractions; ///< fractions of a notch from high-res
 extern TContourHistory ContourHistory;   ///< undo and redo of every contour edit
 extern TPictureOrigin PictureOrigin;     ///< where the picture on screen was read from
 
+/// Records a mirror of the picture; MirrorsSinceLoading lists those of the picture on screen, in
+/// order (none once another picture has replaced it, however it came).
+void RecordMirror(TMirror mirror);
+std::vector<TMirror> MirrorsSinceLoading();
+/// Whether the contour holds points that no work file saved or opened since holds as they are.
+bool WorkUnsaved(const TWorkSnapshot& now);
+
 /// Restores every module variable of the main window's unit to its start value (used by tests).
 void ResetUnit1State();
+/// The work file's share of it: mirrors, the last work file, what it held (Unit1Work.cpp).
+void ResetWorkState();
 
 /// The editor's view of the module state above, history included.
 TEditorModel Unit1EditorModel();
@@ -89,6 +101,9 @@ public:
     QAction* Wiederholen1 = nullptr; ///< "Wiederholen", Ctrl+Y and Ctrl+Shift+Z
     QAction* N2 = nullptr;           ///< the separator before the refinement
     QAction* SttzpunkteaufdieLiniesetzen1 = nullptr; ///< "Stützpunkte auf die Linie setzen"
+    QAction* N3 = nullptr;               ///< the separator before the work file items of "Datei"
+    QAction* Arbeitffnen1 = nullptr;     ///< "Arbeit öffnen …"
+    QAction* Arbeitspeichern1 = nullptr; ///< "Arbeit speichern …"; Ctrl+S saves to the last work file again
     TForm1Client* Client = nullptr;
     platform::FileDialogRequest OpenDialog1;
 
@@ -96,6 +111,7 @@ public:
     QWidget* ReviewWindow = nullptr;
     QAbstractButton* ReviewRecomputeButton = nullptr; ///< the review window's "neu berechnen"
     QWidget* HelpWindow = nullptr;
+    QLineEdit* ReviewTitle = nullptr; ///< the review window's title box, saved with the work
 
     // Life cycle.
     void FormCreate();
@@ -116,6 +132,14 @@ public:
     void Wiederholen1Click();
     /// Moves every point onto the centre of the drawn line under it, as one undoable step.
     void SttzpunkteaufdieLiniesetzen1Click();
+    /// The work file: open, save through the dialog, save to the last file again (Ctrl+S).
+    void Arbeitffnen1Click();
+    void Arbeitspeichern1Click();
+    void SaveWorkAgain();
+    /// Opens a work file, asking for a missing picture; a recovered copy comes back unsaved.
+    /// Throws the German reason and changes nothing when it cannot be opened; false when the user
+    /// withdrew at the question for the picture (nothing changed either).
+    bool OpenWork(const QString& fileName, bool recovered);
 
     // Picture and view.
     void RenderView();
@@ -154,6 +178,14 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateWorkItems();
+    void SaveWorkTo(const QString& fileName, bool embed);
+
+public:
+    /// The work as it stands now (GUI thread), a picture opened as absent included.
+    TWorkSnapshot WorkSnapshotNow() const;
 };
 
 extern TForm1* Form1;

@@ -94,6 +94,7 @@ void TForm1::Bildhorizontalspiegeln1Click()
 {
     Polygonlschen1->trigger();
     MirrorHorizontal(*SourceImage);
+    RecordMirror(TMirror::Horizontal);
     RenderView();
     Client->repaint();
 }
@@ -102,6 +103,7 @@ void TForm1::Bildvertikalspiegeln1Click()
 {
     Polygonlschen1->trigger();
     MirrorVertical(*SourceImage);
+    RecordMirror(TMirror::Vertical);
     RenderView();
     Client->repaint();
 }

@@ -22,6 +22,8 @@ struct FileDialogRequest {
     int filterIndex = 0;
     QString defaultExtension; ///< added when the typed name has none (save only)
     bool overwritePrompt = false;
+    QString checkBox;             ///< caption of a check box under the file name (save only); none when empty
+    bool checkBoxChecked = false; ///< its state when the dialog opens
 };
 
 /// The window-system services the program uses, behind one interface so that tests replace them.
@@ -39,6 +41,12 @@ public:
     virtual std::optional<QString> OpenFile(QWidget* parent, const FileDialogRequest& request) = 0;
     /// The save dialog; no value when cancelled.
     virtual std::optional<QString> SaveFile(QWidget* parent, const FileDialogRequest& request) = 0;
+    /// The save dialog with the request's check box; `checked` gets its state when a file was chosen.
+    virtual std::optional<QString> SaveFileWithOption(QWidget* parent, const FileDialogRequest& request, bool& checked)
+    {
+        checked = request.checkBoxChecked;
+        return SaveFile(parent, request);
+    }
     /// Shows an error message and returns when the user has read it.
     virtual void ShowError(const QString& message) = 0;
     /// The directory of the running program, without a trailing separator.

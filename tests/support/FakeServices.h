@@ -28,6 +28,7 @@ public:
     std::vector<platform::FileDialogRequest> openRequests;
     std::optional<QString> saveAnswer;
     std::vector<platform::FileDialogRequest> saveRequests;
+    std::optional<bool> checkBoxAnswer; ///< the save dialog's check box as the user leaves it; unset: untouched
 
     QStringList errors; ///< every message the default handler showed
     QString programDirectory = QStringLiteral("/opt/zovori");
@@ -37,6 +38,8 @@ public:
     bool Confirm(QWidget* parent, const QString& text) override;
     std::optional<QString> OpenFile(QWidget* parent, const platform::FileDialogRequest& request) override;
     std::optional<QString> SaveFile(QWidget* parent, const platform::FileDialogRequest& request) override;
+    std::optional<QString> SaveFileWithOption(QWidget* parent, const platform::FileDialogRequest& request,
+                                              bool& checked) override;
     void ShowError(const QString& message) override { errors << message; }
     QString ProgramDirectory() override { return programDirectory; }
 };
