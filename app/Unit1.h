@@ -43,9 +43,9 @@ extern TWheelAccumulator WheelFractions; ///< fractions of a notch from high-res
 extern TContourHistory ContourHistory;   ///< undo and redo of every contour edit
 extern TPictureOrigin PictureOrigin;     ///< where the picture on screen was read from
 
-/// Records a mirror of the picture; MirrorsSinceLoading lists those of the picture on screen, in
-/// order (none once another picture has replaced it, however it came).
-void RecordMirror(TMirror mirror);
+/// Records a mirror of the picture whose key was `before` the mirror; MirrorsSinceLoading lists
+/// those of the picture on screen, in order (none once another picture has replaced it, however it came).
+void RecordMirror(TMirror mirror, qint64 before);
 std::vector<TMirror> MirrorsSinceLoading();
 /// Whether the contour holds points that no work file saved or opened since holds as they are.
 bool WorkUnsaved(const TWorkSnapshot& now);

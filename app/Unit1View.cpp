@@ -93,8 +93,9 @@ void TForm1::Bildladen1Click()
 void TForm1::Bildhorizontalspiegeln1Click()
 {
     Polygonlschen1->trigger();
+    const qint64 mirroredKey = SourceImage->cacheKey();
     MirrorHorizontal(*SourceImage);
-    RecordMirror(TMirror::Horizontal);
+    RecordMirror(TMirror::Horizontal, mirroredKey);
     RenderView();
     Client->repaint();
 }
@@ -102,8 +103,9 @@ void TForm1::Bildhorizontalspiegeln1Click()
 void TForm1::Bildvertikalspiegeln1Click()
 {
     Polygonlschen1->trigger();
+    const qint64 mirroredKey = SourceImage->cacheKey();
     MirrorVertical(*SourceImage);
-    RecordMirror(TMirror::Vertical);
+    RecordMirror(TMirror::Vertical, mirroredKey);
     RenderView();
     Client->repaint();
 }

@@ -36,6 +36,11 @@ bool EmbedPicture = false;
 std::optional<TWorkPicture> AbsentPicture;
 std::vector<TMirror> AbsentMirrors;
 
+/// The hash of the file the picture on screen was read from by an open, and the picture's key then:
+/// a later save records it even when the file has changed or gone since.
+qint64 KnownPictureKey = 0;
+std::string KnownPictureSha256;
+
 /// The work as last saved or opened, against which the contour counts as unsaved.
 TWorkSnapshot SavedWork;
 
@@ -68,11 +73,11 @@ void ApplyMirrors(QImage& picture, const std::vector<TMirror>& mirrors)
 
 } // namespace
 
-void RecordMirror(TMirror mirror)
+void RecordMirror(TMirror mirror, qint64 before)
 {
     if (!SourceImage)
         return;
-    if (MirroredPictureKey != 0 && MirrorsSinceLoading().empty())
+    if (before != MirroredPictureKey)
         Mirrors.clear();
     Mirrors.push_back(mirror);
     MirroredPictureKey = SourceImage->cacheKey();
@@ -100,6 +105,8 @@ bool WorkUnsaved(const TWorkSnapshot& now)
 void ResetWorkState()
 {
     SavedWork = TWorkSnapshot{};
+    KnownPictureKey = 0;
+    KnownPictureSha256.clear();
     Mirrors.clear();
     MirroredPictureKey = 0;
     LastWorkFile.clear();
@@ -111,6 +118,8 @@ void ResetWorkState()
 TWorkSnapshot TForm1::WorkSnapshotNow() const
 {
     TWorkSnapshot snapshot = TakeWorkSnapshot(ReviewTitle ? ReviewTitle->text() : QStringLiteral("Test-Zovori"));
+    if (!snapshot.Picture.isNull() && snapshot.PictureKey == KnownPictureKey)
+        snapshot.KnownSha256 = KnownPictureSha256;
     if (!snapshot.Work.Picture && AbsentPicture) {
         snapshot.Work.Picture = AbsentPicture;
         snapshot.Work.Mirrors = AbsentMirrors;
@@ -197,6 +206,7 @@ bool TForm1::OpenWork(const QString& fileName, bool recovered)
     // The picture first: nothing of the window changes until everything has been read.
     QImage picture;
     TPictureOrigin origin;
+    std::string sha256;
     bool withoutPicture = false;
     if (work.Picture) {
         const TWorkPicture& recorded = *work.Picture;
@@ -208,12 +218,14 @@ bool TForm1::OpenWork(const QString& fileName, bool recovered)
             }
             origin.Path = recorded.AbsolutePath;
             origin.FromClipboard = recorded.FromClipboard;
+            sha256 = recorded.Sha256;
         } else {
             for (const QString& candidate : PictureCandidates(fileName, recorded)) {
                 const std::optional<QByteArray> file = ReadRegularFile(candidate, qint64(MaxWorkFileBytes) * 4);
                 if (file && Sha256Hex(*file) == recorded.Sha256) {
                     picture = DecodePicture(candidate, *file);
                     ApplyMirrors(picture, work.Mirrors);
+                    sha256 = recorded.Sha256;
                     origin.Path = QFileInfo(candidate).absoluteFilePath().toStdString();
                     break;
                 }
@@ -234,6 +246,7 @@ bool TForm1::OpenWork(const QString& fileName, bool recovered)
                         throw TImageError(QStringLiteral("Datei %1 kann nicht geöffnet werden").arg(*located));
                     picture = DecodePicture(*located, *file);
                     ApplyMirrors(picture, work.Mirrors);
+                    sha256 = Sha256Hex(*file);
                     origin.Path = QFileInfo(*located).absoluteFilePath().toStdString();
                 } else {
                     withoutPicture = true;
@@ -248,6 +261,8 @@ bool TForm1::OpenWork(const QString& fileName, bool recovered)
     PictureOrigin = picture.isNull() ? TPictureOrigin{} : origin;
     Mirrors = work.Mirrors;
     MirroredPictureKey = picture.isNull() ? 0 : SourceImage->cacheKey();
+    KnownPictureKey = MirroredPictureKey;
+    KnownPictureSha256 = sha256;
     AbsentPicture.reset();
     AbsentMirrors.clear();
     if (withoutPicture) {

@@ -54,7 +54,12 @@ TWork CompleteWork(const TWorkSnapshot& snapshot, const QString& workFile, bool 
         return work;
     }
     if (!snapshot.PictureFile.isEmpty()) {
-        if (const std::optional<std::string> hash = hashes.Hash(snapshot.PictureFile)) {
+        std::optional<std::string> hash;
+        if (!snapshot.KnownSha256.empty())
+            hash = snapshot.KnownSha256;
+        else
+            hash = hashes.Hash(snapshot.PictureFile);
+        if (hash) {
             picture.Sha256 = *hash;
             picture.Path = RelativePicturePath(workFile, snapshot.PictureFile);
         } else {

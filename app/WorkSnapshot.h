@@ -14,6 +14,7 @@ struct TWorkSnapshot {
     QImage Picture;          ///< the picture on screen; null when there is none
     QString PictureFile;     ///< the file it was read from; empty for a pasted picture
     qint64 PictureKey = 0;   ///< changes whenever the picture does
+    std::string KnownSha256; ///< the hash of the bytes the picture was read from, where known
 };
 
 /// Hashes of picture files, shared by saving and the recovery writer.
