@@ -110,6 +110,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     Laden1 = bar->addMenu(QStringLiteral("Datei"));
     Bildladen1 = Laden1->addAction(QStringLiteral("Bild laden"));
     Programmende1 = Laden1->addAction(QStringLiteral("Programmende"));
+    AddImportItems();
     Edit1 = bar->addMenu(QStringLiteral("Edit"));
     PolygonzurProfildateiweiterbearbeiten1 = Edit1->addAction(QStringLiteral("Polygon zur Profildatei weiter bearbeiten"));
     BlankItem = Edit1->addAction(QString());

@@ -24,6 +24,8 @@ class QImage;
 class QLineEdit;
 class QMenu;
 class QTimer;
+class QDragEnterEvent;
+class QDropEvent;
 class QWheelEvent;
 
 // Module state of the main window's unit: shared by its handlers, read by the review window
@@ -89,6 +91,9 @@ public:
     QMenu* Laden1 = nullptr;
     QAction* Bildladen1 = nullptr;
     QAction* Programmende1 = nullptr;
+    QAction* N3 = nullptr;               ///< the separator before the import items of "Datei"
+    QAction* Bildimportieren1 = nullptr; ///< "Bild importieren …", Ctrl+O
+    QAction* Bildeinfgen1 = nullptr;     ///< "Bild einfügen", Ctrl+V
     QMenu* Edit1 = nullptr;
     QAction* PolygonzurProfildateiweiterbearbeiten1 = nullptr;
     QAction* BlankItem = nullptr; ///< the unnamed item with an empty caption; it does nothing
@@ -101,11 +106,12 @@ public:
     QAction* Wiederholen1 = nullptr; ///< "Wiederholen", Ctrl+Y and Ctrl+Shift+Z
     QAction* N2 = nullptr;           ///< the separator before the refinement
     QAction* SttzpunkteaufdieLiniesetzen1 = nullptr; ///< "Stützpunkte auf die Linie setzen"
-    QAction* N3 = nullptr;               ///< the separator before the work file items of "Datei"
+    QAction* N4 = nullptr;               ///< the separator before the work file items of "Datei"
     QAction* Arbeitffnen1 = nullptr;     ///< "Arbeit öffnen …"
     QAction* Arbeitspeichern1 = nullptr; ///< "Arbeit speichern …"; Ctrl+S saves to the last work file again
     TForm1Client* Client = nullptr;
     platform::FileDialogRequest OpenDialog1;
+    platform::FileDialogRequest ImportDialog1;
 
     // The other windows, wired at start-up (the main window's unit does not depend on theirs).
     QWidget* ReviewWindow = nullptr;
@@ -140,6 +146,17 @@ public:
     /// Throws the German reason and changes nothing when it cannot be opened; false when the user
     /// withdrew at the question for the picture (nothing changed either).
     bool OpenWork(const QString& fileName, bool recovered);
+    /// Imports a picture of any readable kind, chosen by its content; a file with several pages
+    /// or a PDF asks for the page (and the resolution). A failure changes nothing.
+    void Bildimportieren1Click();
+    /// Imports the picture in the clipboard, or the picture file copied there.
+    void Bildeinfgen1Click();
+    /// Adds the import items to "Datei" and lets the window take dropped files.
+    void AddImportItems();
+    /// The import of one file, as the command, a paste of a copied file or a drop runs it.
+    void ImportPicture(const QString& fileName);
+    /// Shows an imported picture as "Bild laden" shows a loaded one: contour cleared as one step, view reset.
+    void ShowImportedPicture(QImage picture, const TPictureOrigin& origin);
 
     // Picture and view.
     void RenderView();
@@ -178,6 +195,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A picture file dropped onto the window is imported.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void CreateWorkItems();

@@ -3,7 +3,7 @@
 
 #include "ErrorHandler.h"
 #include "ImageDocument.h"
-#include "JpegDecoder.h"
+#include "PictureImport.h"
 #include "WorkFile.h"
 #include "WorkPaths.h"
 #include "WorkSnapshot.h"
@@ -50,15 +50,14 @@ TWorkSnapshot SavedWork;
         QStringLiteral("Die Arbeit %1 kann nicht geöffnet werden: %2").arg(fileName, reason).toStdString());
 }
 
-/// Reads the picture from bytes already checked against the hash, the way "Bild laden" reads it.
-QImage DecodePicture(const QString& fileName, const QByteArray& bytes)
+/// Reads the picture from the bytes already hashed, as the import reads it (BMP and JPEG as "Bild laden").
+QImage DecodePicture(const QString& fileName, const QByteArray& bytes, const TWorkPicture& recorded)
 {
-    const QString extension = QFileInfo(fileName).suffix().toUpper();
-    if (extension == QLatin1String("BMP"))
-        return DecodeBitmap(bytes);
-    if (extension == QLatin1String("JPG") || extension == QLatin1String("JPEG") || extension == QLatin1String("JPE"))
-        return DecodeJpeg(bytes);
-    throw TImageError(QStringLiteral("Das Bild %1 kann nicht gelesen werden").arg(fileName));
+    try {
+        return ImportPictureData(bytes, recorded.Page, recorded.Dpi);
+    } catch (const TImageError& e) {
+        throw TImageError(QStringLiteral("Das Bild %1 kann nicht gelesen werden: %2").arg(fileName, QString::fromStdString(e.what())));
+    }
 }
 
 void ApplyMirrors(QImage& picture, const std::vector<TMirror>& mirrors)
@@ -129,7 +128,7 @@ TWorkSnapshot TForm1::WorkSnapshotNow() const
 
 void TForm1::CreateWorkItems()
 {
-    N3 = Laden1->addSeparator();
+    N4 = Laden1->addSeparator();
     Arbeitffnen1 = Laden1->addAction(QStringLiteral("Arbeit öffnen …"));
     Arbeitspeichern1 = Laden1->addAction(QStringLiteral("Arbeit speichern …"));
     // The menu shows the key; the window's shortcut acts on it, saving to the last file again.
@@ -223,7 +222,7 @@ bool TForm1::OpenWork(const QString& fileName, bool recovered)
             for (const QString& candidate : PictureCandidates(fileName, recorded)) {
                 const std::optional<QByteArray> file = ReadRegularFile(candidate, qint64(MaxWorkFileBytes) * 4);
                 if (file && Sha256Hex(*file) == recorded.Sha256) {
-                    picture = DecodePicture(candidate, *file);
+                    picture = DecodePicture(candidate, *file, recorded);
                     ApplyMirrors(picture, work.Mirrors);
                     sha256 = recorded.Sha256;
                     origin.Path = QFileInfo(candidate).absoluteFilePath().toStdString();
@@ -244,7 +243,7 @@ bool TForm1::OpenWork(const QString& fileName, bool recovered)
                     const std::optional<QByteArray> file = ReadRegularFile(*located, qint64(MaxWorkFileBytes) * 4);
                     if (!file)
                         throw TImageError(QStringLiteral("Datei %1 kann nicht geöffnet werden").arg(*located));
-                    picture = DecodePicture(*located, *file);
+                    picture = DecodePicture(*located, *file, recorded);
                     ApplyMirrors(picture, work.Mirrors);
                     sha256 = Sha256Hex(*file);
                     origin.Path = QFileInfo(*located).absoluteFilePath().toStdString();

@@ -1,5 +1,7 @@
 #include "Services.h"
 
+#include "PageDialog.h"
+
 #include "KeyState.h"
 
 #include <QCoreApplication>
@@ -86,6 +88,14 @@ public:
             return std::nullopt;
         checked = box->isChecked();
         return dialog.selectedFiles().front();
+    }
+
+    std::optional<PageChoice> ChoosePage(QWidget* parent, const PageRequest& request) override
+    {
+        PageDialog dialog(parent, request);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.Choice();
     }
 
     void ShowError(const QString& message) override

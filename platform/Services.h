@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QMessageBox;
 class QWidget;
@@ -24,6 +25,19 @@ struct FileDialogRequest {
     bool overwritePrompt = false;
     QString checkBox;             ///< caption of a check box under the file name (save only); none when empty
     bool checkBoxChecked = false; ///< its state when the dialog opens
+};
+
+/// The page of a picture file with several, and for a PDF its resolution, as the import asks for them.
+struct PageRequest {
+    int pageCount = 1;
+    bool askResolution = false;
+    int dpi = 300;             ///< proposed resolution
+    int minDpi = 10;
+    std::vector<double> maxDpi; ///< each page's largest resolution
+};
+struct PageChoice {
+    int page = 1;     ///< 1-based
+    double dpi = 0.0; ///< 0 unless a resolution was asked for
 };
 
 /// The window-system services the program uses, behind one interface so that tests replace them.
@@ -47,6 +61,8 @@ public:
         checked = request.checkBoxChecked;
         return SaveFile(parent, request);
     }
+    /// The page dialog "Bild importieren"; no value when cancelled.
+    virtual std::optional<PageChoice> ChoosePage(QWidget* parent, const PageRequest& request) = 0;
     /// Shows an error message and returns when the user has read it.
     virtual void ShowError(const QString& message) = 0;
     /// The directory of the running program, without a trailing separator.

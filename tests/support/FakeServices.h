@@ -30,6 +30,9 @@ public:
     std::vector<platform::FileDialogRequest> saveRequests;
     std::optional<bool> checkBoxAnswer; ///< the save dialog's check box as the user leaves it; unset: untouched
 
+    std::optional<platform::PageChoice> pageAnswer; ///< the page dialog's answer; none is Cancel
+    std::vector<platform::PageRequest> pageRequests;
+
     QStringList errors; ///< every message the default handler showed
     QString programDirectory = QStringLiteral("/opt/zovori");
 
@@ -40,6 +43,11 @@ public:
     std::optional<QString> SaveFile(QWidget* parent, const platform::FileDialogRequest& request) override;
     std::optional<QString> SaveFileWithOption(QWidget* parent, const platform::FileDialogRequest& request,
                                               bool& checked) override;
+    std::optional<platform::PageChoice> ChoosePage(QWidget*, const platform::PageRequest& request) override
+    {
+        pageRequests.push_back(request);
+        return pageAnswer;
+    }
     void ShowError(const QString& message) override { errors << message; }
     QString ProgramDirectory() override { return programDirectory; }
 };
