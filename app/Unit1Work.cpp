@@ -209,6 +209,8 @@ bool TForm1::OpenWork(const QString& fileName, bool recovered)
     bool withoutPicture = false;
     if (work.Picture) {
         const TWorkPicture& recorded = *work.Picture;
+        origin.Page = recorded.Page;
+        origin.Dpi = recorded.Dpi;
         if (!recorded.EmbeddedPng.empty()) {
             try {
                 picture = DecodeEmbeddedPicture(recorded.EmbeddedPng);
@@ -251,8 +253,6 @@ bool TForm1::OpenWork(const QString& fileName, bool recovered)
                     withoutPicture = true;
                 }
             }
-            origin.Page = recorded.Page;
-            origin.Dpi = recorded.Dpi;
         }
     }
 

@@ -107,9 +107,15 @@ TEST_F(WorkWindow, OpeningRestoresEverythingAndSavingAgainGivesTheSameBytes)
     EXPECT_EQ(Bytes(QStringLiteral("b.zovori")), Bytes(QStringLiteral("a.zovori")));
     // Ctrl+S writes the last file again without asking.
     QFile::remove(Path(QStringLiteral("b.zovori")));
-    form->SaveWorkAgain();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QTest::keyClick(form->Client, Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(services.saveRequests.size(), 2u);
     EXPECT_EQ(Bytes(QStringLiteral("b.zovori")), Bytes(QStringLiteral("a.zovori")));
+
+    // The picture loaded again: the mirrors were those of the picture it replaced.
+    Load(picture);
+    EXPECT_TRUE(MirrorsSinceLoading().empty());
 }
 
 TEST_F(WorkWindow, AnEmbeddedPictureComesBackWithoutItsFile)
