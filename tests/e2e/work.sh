@@ -99,11 +99,13 @@ start
 digitise
 review=$(open_review)
 save_as "$E2E_OUT/work-killed.dat"
+# The copy follows within 10 s of the last change, the save of the .dat being the last one.
+copy="$XDG_STATE_HOME/zovori/recovery-$pid.zovori"
 for _ in $(seq 250); do
-  ls "$XDG_STATE_HOME"/zovori/recovery-*.zovori >/dev/null 2>&1 && break
+  [ "$copy" -nt "$E2E_OUT/work-killed.dat" ] && break
   sleep 0.1
 done
-ls "$XDG_STATE_HOME"/zovori/recovery-*.zovori >/dev/null 2>&1 || fail "no recovery copy within 25 s"
+[ "$copy" -nt "$E2E_OUT/work-killed.dat" ] || fail "no recovery copy of the latest work within 25 s"
 sleep 0.5
 kill -KILL "$pid"
 wait "$pid" 2>/dev/null || true
