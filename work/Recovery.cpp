@@ -1,6 +1,6 @@
 #include "Recovery.h"
 
-#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -34,6 +34,13 @@ TRecoveryStore::TRecoveryStore(const QString& folder) : folder_(folder)
 {
     QDir().mkpath(folder_);
     own_ = QStringLiteral("%1/recovery-%2.zovori").arg(folder_).arg(::getpid());
+    // A copy under this very name was left by a program of an earlier boot that had the same process
+    // id: it keeps a name of its own, without a lock, and is offered like any other.
+    if (QFile::exists(own_))
+        QFile::rename(own_, QStringLiteral("%1/recovery-%2-%3.zovori")
+                                .arg(folder_)
+                                .arg(::getpid())
+                                .arg(QDateTime::currentMSecsSinceEpoch()));
     lock_ = std::make_unique<QLockFile>(LockOf(own_));
     // Held for the whole run: it must never count as stale while this program lives.
     lock_->setStaleLockTime(0);
