@@ -1,6 +1,7 @@
 // Writes the seed corpora of the fuzz harnesses: small valid BMPs of every depth and both RLE
 // kinds, baseline, progressive, greyscale and CMYK JPEGs, boundary doubles for the number format,
 // and a few outlines for the profile table. Usage: make_fuzz_seeds <directory>
+#include "ImportSamples.h"
 #include "SampleImages.h"
 
 #include <cmath>
@@ -45,7 +46,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const fs::path root(argv[1]);
-    for (const char* sub : {"bmp", "jpeg", "number", "profile", "chart", "datfile"})
+    for (const char* sub : {"bmp", "jpeg", "png", "tiff", "pdf", "number", "profile", "chart", "datfile"})
         fs::create_directories(root / sub);
 
     struct BmpKind {
@@ -146,5 +147,30 @@ int main(int argc, char** argv)
                 b.push_back(byte);
         Put(root / "datfile" / ("t" + std::to_string(i++)), b);
     }
+
+    // The imported kinds: every PNG colour type at two depths, the TIFF compressions, a PDF of two pages.
+    const auto put = [&](const char* sub, const std::string& name, const QByteArray& bytes) {
+        Put(root / sub / name, samples::Bytes(bytes.begin(), bytes.end()));
+    };
+    for (const auto& [type, channels] : {std::pair{0, 1}, {2, 3}, {4, 2}, {6, 4}})
+        for (const int depth : {8, 16})
+            put("png", "type" + std::to_string(type) + "_" + std::to_string(depth) + ".png",
+                import_samples::MakePng(5, 3, type, depth, QByteArray(5 * 3 * channels * depth / 8, '\x61')));
+    put("png", "palette_trns.png", import_samples::MakePng(4, 2, 3, 8, QByteArray("\0\1\2\0\1\2\0\1", 8),
+                                                           QByteArray("\xff\0\0\0\xff\0\0\0\xff", 9), QByteArray("\x80", 1)));
+    put("png", "grey_1bit.png", import_samples::MakePng(9, 2, 0, 1, QByteArray("\xA5\x80\x5A\x00", 4)));
+    using import_samples::TiffPage;
+    for (const int compression : {1, 5, 8, 32773}) {
+        put("tiff", "grey_" + std::to_string(compression) + ".tif",
+            import_samples::MakeTiff({TiffPage{6, 4, 8, 1, 1, compression, QByteArray(24, '\x33')}}));
+        put("tiff", "rgb16_" + std::to_string(compression) + ".tif",
+            import_samples::MakeTiff({TiffPage{3, 2, 16, 3, 2, compression, QByteArray(36, '\x44')}}));
+    }
+    for (const int compression : {3, 4})
+        put("tiff", "fax_" + std::to_string(compression) + ".tif",
+            import_samples::MakeTiff({TiffPage{16, 3, 1, 1, 0, compression, QByteArray("\x0f\xf0\xaa\x55\x00\xff", 6)}}));
+    put("tiff", "pages.tif",
+        import_samples::MakeTiff({TiffPage{2, 1, 8, 1, 1, 1, QByteArray(2, '\1')}, TiffPage{1, 2, 8, 1, 1, 5, QByteArray(2, '\2')}}));
+    put("pdf", "two_pages.pdf", import_samples::MakePdf(2));
     return 0;
 }
