@@ -130,6 +130,15 @@ TEST_F(WorkWindow, AnEmbeddedPictureComesBackWithoutItsFile)
     EXPECT_EQ(SourceImage->convertToFormat(QImage::Format_RGB32), mirrored.convertToFormat(QImage::Format_RGB32));
     Save(QStringLiteral("b.zovori"), true);
     EXPECT_EQ(Bytes(QStringLiteral("b.zovori")), Bytes(QStringLiteral("a.zovori")));
+
+    // A pasted picture has no file: it is embedded without being asked for.
+    PictureOrigin = TPictureOrigin{"", 0, 0.0, true};
+    *SourceImage = mirrored.copy(0, 0, 5, 4);
+    Save(QStringLiteral("c.zovori"), false);
+    Forget();
+    ASSERT_TRUE(form->OpenWork(Path(QStringLiteral("c.zovori")), false));
+    EXPECT_EQ(SourceImage->convertToFormat(QImage::Format_RGB32), mirrored.copy(0, 0, 5, 4).convertToFormat(QImage::Format_RGB32));
+    EXPECT_TRUE(PictureOrigin.FromClipboard);
 }
 
 TEST_F(WorkWindow, AMissingOrChangedPictureIsAskedFor)
