@@ -51,6 +51,7 @@ void ResetUnit1State()
     WheelFractions = TWheelAccumulator{};
     ContourHistory.Reset();
     PictureOrigin = TPictureOrigin{};
+    ResetWorkState();
 }
 
 namespace {
@@ -125,6 +126,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     N5 = Edit1->addSeparator();
     Konturautomatischverfolgen1 = Edit1->addAction(QStringLiteral("Kontur automatisch verfolgen"));
     Konturautomatischverfolgen1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    CreateWorkItems();
     // The menu shows the keys; they act through the window's key preview, so the shortcuts apply
     // only while the menu itself has the focus and never take a key from the window.
     Rckgngig1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));

@@ -10,6 +10,8 @@
 #include "PictureOrigin.h"
 #include "Services.h"
 #include "ViewMapping.h"
+#include "WorkFile.h"
+#include "WorkSnapshot.h"
 #include "WheelNotches.h"
 
 #include <QMainWindow>
@@ -19,6 +21,7 @@ class Canvas;
 class QAbstractButton;
 class QAction;
 class QImage;
+class QLineEdit;
 class QMenu;
 class QTimer;
 class QDragEnterEvent;
@@ -42,8 +45,17 @@ extern TWheelAccumulator WheelFractions; ///< fractions of a notch from high-res
 extern TContourHistory ContourHistory;   ///< undo and redo of every contour edit
 extern TPictureOrigin PictureOrigin;     ///< where the picture on screen was read from
 
+/// Records a mirror of the picture whose key was `before` the mirror; MirrorsSinceLoading lists
+/// those of the picture on screen, in order (none once another picture has replaced it, however it came).
+void RecordMirror(TMirror mirror, qint64 before);
+std::vector<TMirror> MirrorsSinceLoading();
+/// Whether the contour holds points that no work file saved or opened since holds as they are.
+bool WorkUnsaved(const TWorkSnapshot& now);
+
 /// Restores every module variable of the main window's unit to its start value (used by tests).
 void ResetUnit1State();
+/// The work file's share of it: mirrors, the last work file, what it held (Unit1Work.cpp).
+void ResetWorkState();
 
 /// The editor's view of the module state above, history included.
 TEditorModel Unit1EditorModel();
@@ -96,6 +108,9 @@ public:
     QAction* SttzpunkteaufdieLiniesetzen1 = nullptr; ///< "Stützpunkte auf die Linie setzen"
     QAction* N5 = nullptr;           ///< the separator before the tracing
     QAction* Konturautomatischverfolgen1 = nullptr; ///< "Kontur automatisch verfolgen", Ctrl+T
+    QAction* N4 = nullptr;               ///< the separator before the work file items of "Datei"
+    QAction* Arbeitffnen1 = nullptr;     ///< "Arbeit öffnen …"
+    QAction* Arbeitspeichern1 = nullptr; ///< "Arbeit speichern …"; Ctrl+S saves to the last work file again
     TForm1Client* Client = nullptr;
     platform::FileDialogRequest OpenDialog1;
     platform::FileDialogRequest ImportDialog1;
@@ -104,6 +119,7 @@ public:
     QWidget* ReviewWindow = nullptr;
     QAbstractButton* ReviewRecomputeButton = nullptr; ///< the review window's "neu berechnen"
     QWidget* HelpWindow = nullptr;
+    QLineEdit* ReviewTitle = nullptr; ///< the review window's title box, saved with the work
 
     // Life cycle.
     void FormCreate();
@@ -127,6 +143,14 @@ public:
     /// Traces the drawn outline on from the last point to the lower trailing edge, as one
     /// undoable step; where it stops, the view centres there and a sentence says why.
     void Konturautomatischverfolgen1Click();
+    /// The work file: open, save through the dialog, save to the last file again (Ctrl+S).
+    void Arbeitffnen1Click();
+    void Arbeitspeichern1Click();
+    void SaveWorkAgain();
+    /// Opens a work file, asking for a missing picture; a recovered copy comes back unsaved.
+    /// Throws the German reason and changes nothing when it cannot be opened; false when the user
+    /// withdrew at the question for the picture (nothing changed either).
+    bool OpenWork(const QString& fileName, bool recovered);
     /// Imports a picture of any readable kind, chosen by its content; a file with several pages
     /// or a PDF asks for the page (and the resolution). A failure changes nothing.
     void Bildimportieren1Click();
@@ -179,6 +203,14 @@ protected:
     // A picture file dropped onto the window is imported.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+
+private:
+    void CreateWorkItems();
+    void SaveWorkTo(const QString& fileName, bool embed);
+
+public:
+    /// The work as it stands now (GUI thread), a picture opened as absent included.
+    TWorkSnapshot WorkSnapshotNow() const;
 };
 
 extern TForm1* Form1;

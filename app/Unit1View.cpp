@@ -107,9 +107,11 @@ void TForm1::Bildladen1Click()
 void TForm1::Bildhorizontalspiegeln1Click()
 {
     Polygonlschen1->trigger();
+    const qint64 mirroredKey = SourceImage->cacheKey();
     MirrorHorizontal(*SourceImage);
     // Cleared points come back onto the features they were set on, mirrored with the picture.
     ContourHistory.Transformed(MirrorInView({-1.0, 0.0, 0.0, 1.0, SourceImage->width() - 1.0, 0.0}, View.RotationAngle));
+    RecordMirror(TMirror::Horizontal, mirroredKey);
     RenderView();
     Client->repaint();
 }
@@ -117,8 +119,10 @@ void TForm1::Bildhorizontalspiegeln1Click()
 void TForm1::Bildvertikalspiegeln1Click()
 {
     Polygonlschen1->trigger();
+    const qint64 mirroredKey = SourceImage->cacheKey();
     MirrorVertical(*SourceImage);
     ContourHistory.Transformed(MirrorInView({1.0, 0.0, 0.0, -1.0, 0.0, SourceImage->height() - 1.0}, View.RotationAngle));
+    RecordMirror(TMirror::Vertical, mirroredKey);
     RenderView();
     Client->repaint();
 }

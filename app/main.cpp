@@ -3,10 +3,13 @@
 #include "Unit1.h"
 #include "Unit2.h"
 #include "Unit3.h"
+#include "WorkRecovery.h"
 
 #include <QImage>
 #include <QImageReader>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 int main(int argc, char** argv)
 {
@@ -31,7 +34,12 @@ int main(int argc, char** argv)
     // In client pixels: on a dense screen the view is composed with more device pixels.
     Form2->Link.ViewImageHeight = [] { return ViewImage ? static_cast<int>(ViewImage->height() / ViewImage->devicePixelRatio()) : 0; };
 
+    Form1->ReviewTitle = Form2->Edit2;
+
     Form1->show();
+    // Removed again when the program ends normally; left behind by a crash or a kill.
+    TWorkRecovery recovery(*Form1, RecoveryFolder());
+    QTimer::singleShot(0, Form1, [&recovery] { recovery.OfferRestore(); });
     const int result = application.exec();
     delete Form3;
     delete Form2;

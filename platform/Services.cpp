@@ -7,7 +7,9 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDir>
+#include <QCheckBox>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
@@ -65,6 +67,26 @@ public:
             dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return std::nullopt;
+        return dialog.selectedFiles().front();
+    }
+
+    std::optional<QString> SaveFileWithOption(QWidget* parent, const FileDialogRequest& request, bool& checked) override
+    {
+        QFileDialog dialog(parent);
+        prepare(dialog, request);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setDefaultSuffix(request.defaultExtension);
+        if (!request.overwritePrompt)
+            dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+        auto* box = new QCheckBox(request.checkBox, &dialog);
+        box->setChecked(request.checkBoxChecked);
+        // Qt's own dialog lays itself out on a grid: the box goes on a row of its own below it.
+        if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+            grid->addWidget(box, grid->rowCount(), 0, 1, grid->columnCount());
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        checked = box->isChecked();
         return dialog.selectedFiles().front();
     }
 

@@ -23,6 +23,8 @@ struct FileDialogRequest {
     int filterIndex = 0;
     QString defaultExtension; ///< added when the typed name has none (save only)
     bool overwritePrompt = false;
+    QString checkBox;             ///< caption of a check box under the file name (save only); none when empty
+    bool checkBoxChecked = false; ///< its state when the dialog opens
 };
 
 /// The page of a picture file with several, and for a PDF its resolution, as the import asks for them.
@@ -53,6 +55,12 @@ public:
     virtual std::optional<QString> OpenFile(QWidget* parent, const FileDialogRequest& request) = 0;
     /// The save dialog; no value when cancelled.
     virtual std::optional<QString> SaveFile(QWidget* parent, const FileDialogRequest& request) = 0;
+    /// The save dialog with the request's check box; `checked` gets its state when a file was chosen.
+    virtual std::optional<QString> SaveFileWithOption(QWidget* parent, const FileDialogRequest& request, bool& checked)
+    {
+        checked = request.checkBoxChecked;
+        return SaveFile(parent, request);
+    }
     /// The page dialog "Bild importieren"; no value when cancelled. Services that show no dialogs
     /// (stand-ins of benchmarks) answer Cancel.
     virtual std::optional<PageChoice> ChoosePage(QWidget* parent, const PageRequest& request)

@@ -72,8 +72,10 @@ TEST_F(MainWindowShell, WindowHasItsCaptionOuterSizeAndMenu)
         datei << a->text();
     for (QAction* a : Form1->Edit1->actions())
         edit << a->text();
-    // Later additions to "Datei" come after these two, as to "Edit" after its five.
+    // Later additions to "Datei" come after these two; the work file's items end it.
     EXPECT_EQ(datei.mid(0, 2), (QStringList{"Bild laden", "Programmende"}));
+    EXPECT_EQ(datei.mid(datei.size() - 3), (QStringList{"", "Arbeit öffnen …", "Arbeit speichern …"}));
+    EXPECT_TRUE(Form1->N4->isSeparator());
     // Later additions to "Edit" come after these five.
     EXPECT_EQ(edit.mid(0, 5), (QStringList{"Polygon zur Profildatei weiter bearbeiten", "", "Polygon löschen",
                                  "Bild horizontal spiegeln", "Bild vertikal spiegeln"}));

@@ -54,7 +54,7 @@ TEST_F(ImportView, ItemsFollowProgrammendeAndOpenTheDialogWithEveryReadableKind)
     QStringList captions;
     for (const QAction* action : form->Laden1->actions())
         captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    EXPECT_EQ(captions.join('|'), QStringLiteral("Bild laden|Programmende|-|Bild importieren …|Bild einfügen"));
+    EXPECT_EQ(captions.join('|'), QStringLiteral("Bild laden|Programmende|-|Bild importieren …|Bild einfügen|-|Arbeit öffnen …|Arbeit speichern …"));
     EXPECT_EQ(form->Bildimportieren1->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
     EXPECT_EQ(form->Bildeinfgen1->shortcut(), QKeySequence(QStringLiteral("Ctrl+V")));
 

@@ -39,3 +39,10 @@ std::optional<QString> FakeServices::SaveFile(QWidget*, const platform::FileDial
     saveRequests.push_back(request);
     return saveAnswer;
 }
+
+std::optional<QString> FakeServices::SaveFileWithOption(QWidget* parent, const platform::FileDialogRequest& request,
+                                                        bool& checked)
+{
+    checked = checkBoxAnswer.value_or(request.checkBoxChecked);
+    return SaveFile(parent, request);
+}

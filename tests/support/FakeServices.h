@@ -28,6 +28,7 @@ public:
     std::vector<platform::FileDialogRequest> openRequests;
     std::optional<QString> saveAnswer;
     std::vector<platform::FileDialogRequest> saveRequests;
+    std::optional<bool> checkBoxAnswer; ///< the save dialog's check box as the user leaves it; unset: untouched
 
     std::optional<platform::PageChoice> pageAnswer; ///< the page dialog's answer; none is Cancel
     std::vector<platform::PageRequest> pageRequests;
@@ -40,6 +41,8 @@ public:
     bool Confirm(QWidget* parent, const QString& text) override;
     std::optional<QString> OpenFile(QWidget* parent, const platform::FileDialogRequest& request) override;
     std::optional<QString> SaveFile(QWidget* parent, const platform::FileDialogRequest& request) override;
+    std::optional<QString> SaveFileWithOption(QWidget* parent, const platform::FileDialogRequest& request,
+                                              bool& checked) override;
     std::optional<platform::PageChoice> ChoosePage(QWidget*, const platform::PageRequest& request) override
     {
         pageRequests.push_back(request);
