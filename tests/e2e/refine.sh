@@ -50,13 +50,13 @@ xdotool mousemove --window "$main" 600 520
 sleep 0.3
 
 # "Edit" / "Stützpunkte auf die Linie setzen": from "Datei" one menu right, then up from the first
-# item round to the last.
+# item round to the last but one (the tracing comes last).
 xdotool mousemove --window "$main" 20 9 click 1
 sleep 0.5
 xdotool key Right
 sleep 0.5
 import -window root "$E2E_OUT/refine-menu.png" || true
-xdotool key Up
+xdotool key Up Up
 sleep 0.3
 xdotool key Return
 sleep 1

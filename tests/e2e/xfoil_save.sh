@@ -23,10 +23,15 @@ E2E_NAME=xfoil_save
 source "$E2E_HERE/x11lib.sh"
 main=$(main_window)
 sleep 1
-xdotool mousemove --window "$main" 20 9 click 1
-sleep 0.5
-xdotool key Down Return
-window "Öffnen" >/dev/null || fail "no open dialog titled in German"
+# The first click can reach the window before its menu bar takes clicks: try again.
+for attempt in 1 2 3; do
+  xdotool mousemove --window "$main" 20 9 click 1
+  sleep 0.5
+  xdotool key Down Return
+  window "Öffnen" >/dev/null && break
+  [ "$attempt" -lt 3 ] || fail "no open dialog titled in German"
+  xdotool key Escape
+done
 sleep 0.5
 xdotool type --delay 20 "naca2412_scan.bmp"
 xdotool key Return
