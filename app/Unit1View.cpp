@@ -109,8 +109,9 @@ void TForm1::Bildhorizontalspiegeln1Click()
     Polygonlschen1->trigger();
     const qint64 mirroredKey = SourceImage->cacheKey();
     MirrorHorizontal(*SourceImage);
-    // Cleared points come back onto the features they were set on, mirrored with the picture.
-    ContourHistory.Transformed(MirrorInView({-1.0, 0.0, 0.0, 1.0, SourceImage->width() - 1.0, 0.0}, View.RotationAngle));
+    // Cleared points come back onto the features they were set on, mirrored with the picture: pixel i
+    // covers [i, i + 1), so the mirror maps x to width - x.
+    ContourHistory.Transformed(MirrorInView({-1.0, 0.0, 0.0, 1.0, double(SourceImage->width()), 0.0}, View.RotationAngle));
     RecordMirror(TMirror::Horizontal, mirroredKey);
     RenderView();
     Client->repaint();
@@ -121,7 +122,7 @@ void TForm1::Bildvertikalspiegeln1Click()
     Polygonlschen1->trigger();
     const qint64 mirroredKey = SourceImage->cacheKey();
     MirrorVertical(*SourceImage);
-    ContourHistory.Transformed(MirrorInView({1.0, 0.0, 0.0, -1.0, 0.0, SourceImage->height() - 1.0}, View.RotationAngle));
+    ContourHistory.Transformed(MirrorInView({1.0, 0.0, 0.0, -1.0, 0.0, double(SourceImage->height())}, View.RotationAngle));
     RecordMirror(TMirror::Vertical, mirroredKey);
     RenderView();
     Client->repaint();

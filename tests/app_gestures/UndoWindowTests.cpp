@@ -157,11 +157,11 @@ TEST_F(UndoWindow, ClearedPointsComeBackOntoTheirFeaturesAfterAMirrorOrALoad)
     ASSERT_TRUE(picture.save(file, "BMP"));
     const QPoint features[] = {{10, 20}, {250, 30}, {299, 0}, {0, 199}, {150, 100}, {77, 151}};
 
-    // Picture pixel of a view point: turned back by the view's angle.
+    // Picture pixel of a view point, turned back by the view's angle; pixel (i, j) covers [i, i + 1) x [j, j + 1).
     auto pixelColour = [](const TContourPoint& p) {
         const double a = -View.RotationAngle / 57.29577951308232;
-        const int x = static_cast<int>(std::lround(p.x * std::cos(a) - p.y * std::sin(a)));
-        const int y = static_cast<int>(std::lround(p.x * std::sin(a) + p.y * std::cos(a)));
+        const int x = static_cast<int>(std::floor(p.x * std::cos(a) - p.y * std::sin(a)));
+        const int y = static_cast<int>(std::floor(p.x * std::sin(a) + p.y * std::cos(a)));
         return SourceImage->valid(x, y) ? SourceImage->pixel(x, y) : QRgb{0};
     };
     for (const Row& row : rows) {
@@ -173,8 +173,11 @@ TEST_F(UndoWindow, ClearedPointsComeBackOntoTheirFeaturesAfterAMirrorOrALoad)
         for (int i = 0; i < row.turns; ++i)
             form->RotateView(+1);
         const double a = View.RotationAngle / 57.29577951308232;
-        for (const QPoint& f : features)
-            ContourPoints.push_back({f.x() * std::cos(a) - f.y() * std::sin(a), f.x() * std::sin(a) + f.y() * std::cos(a), 0});
+        // A quarter pixel from each feature's centre: a mirror about the wrong line lands a pixel off.
+        for (const QPoint& f : features) {
+            const double x = f.x() + 0.25, y = f.y() + 0.75;
+            ContourPoints.push_back({x * std::cos(a) - y * std::sin(a), x * std::sin(a) + y * std::cos(a), 0});
+        }
         std::vector<QRgb> before;
         for (const TContourPoint& p : ContourPoints)
             before.push_back(pixelColour(p));
