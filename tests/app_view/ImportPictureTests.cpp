@@ -118,19 +118,17 @@ TEST_F(ImportView, SeveralPagesOrAPdfAskForThePageAndResolution)
 
 TEST_F(ImportView, FailedImportNamesFileAndReasonAndChangesNothing)
 {
-    const QString cut = WriteBytes(QStringLiteral("cut.png"), png.left(40));
-    Prepare();
-    Import(cut);
-    ASSERT_EQ(services.errors.size(), 1);
-    EXPECT_EQ(services.errors[0], QStringLiteral("Das Bild %1 kann nicht importiert werden: "
-                                                 "Die Datei ist beschädigt oder unvollständig")
-                                      .arg(cut));
-    ExpectUnchanged("damaged");
-    Prepare();
-    Import(Path(QStringLiteral("missing.png")));
-    ASSERT_EQ(services.errors.size(), 1);
-    EXPECT_TRUE(services.errors[0].endsWith(QStringLiteral("Die Datei kann nicht geöffnet werden")));
-    ExpectUnchanged("missing");
+    const std::pair<QString, const char*> rows[] = {
+        {WriteBytes(QStringLiteral("cut.png"), png.left(40)), "Die Datei ist beschädigt oder unvollständig"},
+        {Path(QStringLiteral("missing.png")), "Die Datei kann nicht geöffnet werden"},
+    };
+    for (const auto& [path, reason] : rows) {
+        Prepare();
+        Import(path);
+        ASSERT_EQ(services.errors.size(), 1) << reason;
+        EXPECT_EQ(services.errors[0], QStringLiteral("Das Bild %1 kann nicht importiert werden: %2").arg(path, QString::fromUtf8(reason)));
+        ExpectUnchanged(reason);
+    }
 }
 
 TEST_F(ImportView, PasteTakesAnImageOrACopiedFile)

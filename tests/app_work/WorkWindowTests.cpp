@@ -9,6 +9,7 @@
 #include <QLineEdit>
 
 #include <cstring>
+#include <tuple>
 
 #include <sys/stat.h>
 
@@ -33,22 +34,19 @@ protected:
         MirrorVertical(mirrored);
         MirrorHorizontal(mirrored);
         ContourPoints = {{20.5, 3.0, 0.0}, {-0.0, 0.1 + 0.2, 0.0}, {1.0 / 3.0, 1e-300, 0.0}};
-        View = TViewState{};
-        View.ViewOriginX = -12;
-        View.ZoomLevel = 105;
-        View.ZoomFactor = 1.157625;
-        View.RotationAngle = 355;
-        View.PointRadius = 7;
+        View = TViewState{.ViewOriginX = -12, .ZoomFactor = 1.157625, .ZoomLevel = 105, .RotationAngle = 355, .PointRadius = 7};
         title.setText(QStringLiteral("Flügel „eins“"));
         ProfileSaved = false;
     }
 
-    void Save(const QString& name, std::optional<bool> embed = {})
+    void Save(const char* name, std::optional<bool> embed = {})
     {
         services.saveAnswer = Path(name);
         services.checkBoxAnswer = embed;
         form->Arbeitspeichern1->trigger();
     }
+
+    bool Open(const char* name) { return form->OpenWork(Path(name), false); }
 
     /// Everything the work holds, forgotten as at a new start.
     void Forget()
@@ -64,7 +62,6 @@ protected:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
-
     QLineEdit title{QStringLiteral("Test-Zovori")};
     QString picture;
     QImage mirrored; ///< the picture as Digitise left it on screen
@@ -75,43 +72,44 @@ bool SamePoints(const TContourPointArray& a, const TContourPointArray& b)
     return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(TContourPoint)) == 0;
 }
 
+QImage Rgb(const QImage& image) { return image.convertToFormat(QImage::Format_RGB32); }
+
 TEST_F(WorkWindow, OpeningRestoresEverythingAndSavingAgainGivesTheSameBytes)
 {
     Digitise();
     const TContourPointArray points = ContourPoints;
     const TViewState view = View;
-    Save(QStringLiteral("a.zovori"));
+    Save("a.zovori");
     ASSERT_EQ(services.saveRequests.size(), 1u);
     EXPECT_EQ(services.saveRequests[0].filter, QStringLiteral("Zovori-Arbeit *.zovori|*.zovori"));
     EXPECT_EQ(services.saveRequests[0].checkBox, QStringLiteral("Bild in die Arbeit einbetten"));
     EXPECT_TRUE(services.saveRequests[0].overwritePrompt);
 
     Forget();
-    services.openAnswer = Path(QStringLiteral("a.zovori"));
+    services.openAnswer = Path("a.zovori");
     form->Arbeitffnen1->trigger();
     EXPECT_TRUE(services.errors.isEmpty()) << services.errors.join('\n').toStdString();
     EXPECT_TRUE(SamePoints(ContourPoints, points));
     EXPECT_EQ(*SourceImage, mirrored);
     EXPECT_EQ(MirrorsSinceLoading(), (std::vector<TMirror>{TMirror::Vertical, TMirror::Horizontal}));
-    EXPECT_EQ(View.ViewOriginX, view.ViewOriginX);
-    EXPECT_EQ(View.ZoomFactor, view.ZoomFactor);
-    EXPECT_EQ(View.ZoomLevel, view.ZoomLevel);
-    EXPECT_EQ(View.RotationAngle, view.RotationAngle);
-    EXPECT_EQ(View.PointRadius, view.PointRadius);
+    const auto saved = [](const TViewState& v) {
+        return std::make_tuple(v.ViewOriginX, v.ZoomFactor, v.ZoomLevel, v.RotationAngle, v.PointRadius);
+    };
+    EXPECT_EQ(saved(View), saved(view));
     EXPECT_EQ(title.text(), QStringLiteral("Flügel „eins“"));
     EXPECT_FALSE(ProfileSaved);
     EXPECT_TRUE(ProfileDirty); // the review window follows at the next tick
     EXPECT_EQ(PictureOrigin.Path, QFileInfo(picture).absoluteFilePath().toStdString());
 
-    Save(QStringLiteral("b.zovori"));
-    EXPECT_EQ(Bytes(QStringLiteral("b.zovori")), Bytes(QStringLiteral("a.zovori")));
+    Save("b.zovori");
+    EXPECT_EQ(Bytes("b.zovori"), Bytes("a.zovori"));
     // Ctrl+S writes the last file again without asking.
-    QFile::remove(Path(QStringLiteral("b.zovori")));
+    QFile::remove(Path("b.zovori"));
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     QTest::keyClick(form->Client, Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(services.saveRequests.size(), 2u);
-    EXPECT_EQ(Bytes(QStringLiteral("b.zovori")), Bytes(QStringLiteral("a.zovori")));
+    EXPECT_EQ(Bytes("b.zovori"), Bytes("a.zovori"));
 
     // The picture loaded again: the mirrors were those of the picture it replaced.
     Load(picture);
@@ -121,23 +119,23 @@ TEST_F(WorkWindow, OpeningRestoresEverythingAndSavingAgainGivesTheSameBytes)
 TEST_F(WorkWindow, AnEmbeddedPictureComesBackWithoutItsFile)
 {
     Digitise();
-    Save(QStringLiteral("a.zovori"), true);
+    Save("a.zovori", true);
     QFile::remove(picture);
     Forget();
-    ASSERT_TRUE(form->OpenWork(Path(QStringLiteral("a.zovori")), false));
+    ASSERT_TRUE(Open("a.zovori"));
     EXPECT_TRUE(services.confirmTexts.isEmpty());
     ASSERT_FALSE(SourceImage->isNull());
-    EXPECT_EQ(SourceImage->convertToFormat(QImage::Format_RGB32), mirrored.convertToFormat(QImage::Format_RGB32));
-    Save(QStringLiteral("b.zovori"), true);
-    EXPECT_EQ(Bytes(QStringLiteral("b.zovori")), Bytes(QStringLiteral("a.zovori")));
+    EXPECT_EQ(Rgb(*SourceImage), Rgb(mirrored));
+    Save("b.zovori", true);
+    EXPECT_EQ(Bytes("b.zovori"), Bytes("a.zovori"));
 
     // A pasted picture has no file: it is embedded without being asked for.
     PictureOrigin = TPictureOrigin{"", 0, 0.0, true};
     *SourceImage = mirrored.copy(0, 0, 5, 4);
-    Save(QStringLiteral("c.zovori"), false);
+    Save("c.zovori", false);
     Forget();
-    ASSERT_TRUE(form->OpenWork(Path(QStringLiteral("c.zovori")), false));
-    EXPECT_EQ(SourceImage->convertToFormat(QImage::Format_RGB32), mirrored.copy(0, 0, 5, 4).convertToFormat(QImage::Format_RGB32));
+    ASSERT_TRUE(Open("c.zovori"));
+    EXPECT_EQ(Rgb(*SourceImage), Rgb(mirrored.copy(0, 0, 5, 4)));
     EXPECT_TRUE(PictureOrigin.FromClipboard);
 }
 
@@ -145,7 +143,7 @@ TEST_F(WorkWindow, AMissingOrChangedPictureIsAskedFor)
 {
     Digitise();
     const TContourPointArray points = ContourPoints;
-    Save(QStringLiteral("a.zovori"));
+    Save("a.zovori");
     const QString elsewhere = Write(QStringLiteral("moved.bmp"), samples::MakeBmp(24, 16, 24));
 
     // Changed, and the search for it cancelled: nothing happens.
@@ -153,7 +151,7 @@ TEST_F(WorkWindow, AMissingOrChangedPictureIsAskedFor)
     Forget();
     services.confirmAnswer = true;
     services.openAnswer.reset();
-    EXPECT_FALSE(form->OpenWork(Path(QStringLiteral("a.zovori")), false));
+    EXPECT_FALSE(Open("a.zovori"));
     ASSERT_EQ(services.confirmTexts.size(), 1);
     EXPECT_TRUE(services.confirmTexts[0].startsWith(QStringLiteral("Das Bild ")));
     EXPECT_TRUE(ContourPoints.empty());
@@ -161,37 +159,37 @@ TEST_F(WorkWindow, AMissingOrChangedPictureIsAskedFor)
 
     // Located elsewhere: read and mirrored as recorded.
     services.openAnswer = elsewhere;
-    EXPECT_TRUE(form->OpenWork(Path(QStringLiteral("a.zovori")), false));
+    EXPECT_TRUE(Open("a.zovori"));
     EXPECT_EQ(services.openRequests.back().initialDirectory, dir.path());
     EXPECT_EQ(*SourceImage, mirrored);
     EXPECT_TRUE(SamePoints(ContourPoints, points));
 
     // Missing, opened without it: the points on the empty view, the picture's record kept on saving.
-    QFile::remove(Path(QStringLiteral("scan.bmp")));
+    QFile::remove(Path("scan.bmp"));
     Forget();
     services.confirmAnswer = false;
-    EXPECT_TRUE(form->OpenWork(Path(QStringLiteral("a.zovori")), false));
+    EXPECT_TRUE(Open("a.zovori"));
     EXPECT_TRUE(SourceImage->isNull());
     EXPECT_TRUE(SamePoints(ContourPoints, points));
-    Save(QStringLiteral("b.zovori"));
-    EXPECT_EQ(Bytes(QStringLiteral("b.zovori")), Bytes(QStringLiteral("a.zovori")));
+    Save("b.zovori");
+    EXPECT_EQ(Bytes("b.zovori"), Bytes("a.zovori"));
 }
 
 TEST_F(WorkWindow, ABadWorkFileGivesAMessageAndChangesNothing)
 {
     Digitise();
-    Save(QStringLiteral("a.zovori"));
-    const QByteArray good = Bytes(QStringLiteral("a.zovori"));
-    Write(QStringLiteral("cut.zovori"), samples::Bytes(good.begin(), good.begin() + good.size() / 2));
-    ASSERT_EQ(::mkfifo(Path(QStringLiteral("pipe.zovori")).toLocal8Bit().constData(), 0600), 0);
+    Save("a.zovori");
+    const QByteArray good = Bytes("a.zovori");
+    Write("cut.zovori", samples::Bytes(good.begin(), good.begin() + good.size() / 2));
+    ASSERT_EQ(::mkfifo(Path("pipe.zovori").toLocal8Bit().constData(), 0600), 0);
     const TContourPointArray points = ContourPoints;
     const QImage shown = *SourceImage;
     for (const char* name : {"cut.zovori", "pipe.zovori", "none.zovori"}) {
         services.errors.clear();
-        services.openAnswer = Path(QString::fromLatin1(name));
+        services.openAnswer = Path(name);
         form->Arbeitffnen1->trigger();
         ASSERT_EQ(services.errors.size(), 1) << name;
-        EXPECT_TRUE(services.errors[0].startsWith(QStringLiteral("Die Arbeit %1 kann nicht geöffnet werden: ").arg(Path(QString::fromLatin1(name)))))
+        EXPECT_TRUE(services.errors[0].startsWith(QStringLiteral("Die Arbeit %1 kann nicht geöffnet werden: ").arg(Path(name))))
             << services.errors[0].toStdString();
         EXPECT_TRUE(SamePoints(ContourPoints, points)) << name;
         EXPECT_EQ(*SourceImage, shown) << name;
@@ -205,21 +203,21 @@ TEST_F(WorkWindow, RecoveryCopyFollowsUnsavedWorkAndComesBackAfterACrash)
     const QString ownCopy = state.filePath(QStringLiteral("recovery-%1.zovori").arg(::getpid()));
     {
         TWorkRecovery recovery(*form, state.path(), 1000000);
-        recovery.Check();
-        recovery.Flush();
+        const auto settle = [&] {
+            recovery.Check();
+            recovery.Flush();
+        };
+        settle();
         EXPECT_FALSE(QFile::exists(ownCopy)); // nothing to lose yet
 
         Digitise();
-        recovery.Check();
-        recovery.Flush();
+        settle();
         QFile copy(ownCopy);
         ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
-        const QByteArray bytes = copy.readAll();
-        EXPECT_TRUE(SamePoints(ReadWork(bytes.toStdString()).Points, ContourPoints));
+        EXPECT_TRUE(SamePoints(ReadWork(copy.readAll().toStdString()).Points, ContourPoints));
 
-        Save(QStringLiteral("a.zovori"));
-        recovery.Check();
-        recovery.Flush();
+        Save("a.zovori");
+        settle();
         EXPECT_FALSE(QFile::exists(ownCopy)); // saved: the copy goes
 
         // A copy left by a program that was killed: no lock, and it is offered back.

@@ -30,12 +30,8 @@ QByteArray Raw16(std::initializer_list<int> samples, bool bigEndian)
 {
     QByteArray out;
     for (const int v : samples) {
-        char two[2];
-        if (bigEndian)
-            qToBigEndian(static_cast<quint16>(v), two);
-        else
-            qToLittleEndian(static_cast<quint16>(v), two);
-        out += QByteArray(two, 2);
+        const char high = char(v >> 8), low = char(v);
+        out.append(bigEndian ? high : low).append(bigEndian ? low : high);
     }
     return out;
 }

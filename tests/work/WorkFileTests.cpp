@@ -64,8 +64,9 @@ TEST(WorkFile, SaveOpenSaveIsByteIdenticalAndEveryDoubleKeepsItsBits)
     pasted.Picture = TWorkPicture{};
     pasted.Picture->FromClipboard = true;
     pasted.Picture->EmbeddedPng = std::string("\x89PNG\r\n\x1a\n\0\xff", 10);
-    EXPECT_EQ(WriteWork(ReadWork(WriteWork(pasted))), WriteWork(pasted));
-    EXPECT_EQ(ReadWork(WriteWork(pasted)).Picture, pasted.Picture);
+    const TWork pastedBack = ReadWork(WriteWork(pasted));
+    EXPECT_EQ(pastedBack.Picture, pasted.Picture);
+    EXPECT_EQ(WriteWork(pastedBack), WriteWork(pasted));
 }
 
 TEST(WorkFile, VersionOneFixtureReadsAndWritesBackUnchanged)
