@@ -64,30 +64,24 @@ TEST(XfoilPaneling, CurveFollowsTheTrueSectionWithEvenlyGrowingPanels)
 {
     struct TRow {
         const char* name;
-        double camber, thickness;
-        int half;
-        bool lowerEdgeClicked;
+        TNacaOutline naca; ///< 2412 unless told
         double tolerance;
     };
     // 37 clicks: 19 on the upper side, 17 below and the edge clicked again; 100 clicks: 51 and 49,
     // cosine-spaced. The target is 0.0003 chord at 37 points; with the first clicks at 0.8 % and
     // 3 % of the chord the spline strays 0.00056 between them on 2412 (0.00031 on 0012).
-    for (const TRow& row : {TRow{"2412, 37 points", 0.02, 0.12, 18, true, 0.0006}, TRow{"2412, 100 points", 0.02, 0.12, 50, false, 0.0001},
-                            TRow{"0012, 37 points", 0.0, 0.12, 18, true, 0.00035}, TRow{"4415, 100 points", 0.04, 0.15, 50, false, 0.0001}}) {
+    for (const TRow& row : {TRow{"2412, 37 points", {.half = 18}, 0.0006},
+                            TRow{"2412, 100 points", {.half = 50, .lowerEdgeClicked = false}, 0.0001},
+                            TRow{"0012, 37 points", {.camber = 0.0, .half = 18}, 0.00035},
+                            TRow{"4415, 100 points", {.camber = 0.04, .thickness = 0.15, .half = 50, .lowerEdgeClicked = false}, 0.0001}}) {
         SCOPED_TRACE(row.name);
-        TNacaOutline naca;
-        naca.camber = row.camber;
-        naca.thickness = row.thickness;
-        naca.half = row.half;
-        naca.lowerEdgeClicked = row.lowerEdgeClicked;
+        const TNacaOutline& naca = row.naca;
         const TXfoilOutline outline = XfoilOutline(Table(naca.Clicked()));
         ASSERT_TRUE(outline.Paneled);
         ASSERT_EQ(outline.Points.size(), 160u);
         // A sharp edge: first and last point at the apex; the leading edge a node at (0, 0).
-        EXPECT_EQ(outline.Points.front().x, 1.0);
-        EXPECT_EQ(outline.Points.front().y, 0.0);
-        EXPECT_EQ(outline.Points.back().x, 1.0);
-        EXPECT_EQ(outline.Points.back().y, 0.0);
+        for (const TContourPoint& end : {outline.Points.front(), outline.Points.back()})
+            EXPECT_TRUE(end.x == 1.0 && end.y == 0.0) << end.x << ", " << end.y;
         EXPECT_EQ(std::count_if(outline.Points.begin(), outline.Points.end(), [](const auto& p) { return p.x == 0 && p.y == 0; }), 1);
 
         const std::vector<TContourPoint> truth = TrueSection(naca);
@@ -114,11 +108,7 @@ TEST(XfoilPaneling, KeepsAKinkTheUserDrewAndTheOpenEdgeOpen)
 {
     // A flap bent down by 45 degrees at the 24th of 30 stations (90 % of the chord), where both
     // sides have a click; the edge left open.
-    TNacaOutline naca;
-    naca.camber = 0.0;
-    naca.half = 30;
-    naca.closedEdgeCoefficient = false;
-    std::vector<TContourPoint> contour = naca.Clicked();
+    std::vector<TContourPoint> contour = TNacaOutline{.camber = 0.0, .half = 30, .closedEdgeCoefficient = false}.Clicked();
     const double hingeX = 150 + 1000 * 0.5 * (1 - std::cos(std::numbers::pi * 24 / 30)) + 1e-9;
     const double hingeY = TNacaOutline::Height / 2, c = std::cos(std::numbers::pi / 4);
     for (TContourPoint& p : contour) {
@@ -144,9 +134,7 @@ TEST(XfoilPaneling, KeepsAKinkTheUserDrewAndTheOpenEdgeOpen)
 
 TEST(XfoilPaneling, IrregularPointsAreWrittenAsTheyAreWithTheReason)
 {
-    TNacaOutline naca;
-    naca.half = 10;
-    const std::vector<TContourPoint> section = naca.Clicked();
+    const std::vector<TContourPoint> section = TNacaOutline{.half = 10}.Clicked();
     std::vector<TContourPoint> repeated;
     for (int i = 0; i < 6; ++i)
         repeated.insert(repeated.end(), 2, section[static_cast<std::size_t>(i * 3)]);

@@ -16,14 +16,6 @@
 
 namespace {
 
-std::vector<TContourPoint> Section(double thickness)
-{
-    TNacaOutline naca;
-    naca.half = 20;
-    naca.thickness = thickness;
-    return naca.Clicked();
-}
-
 class XfoilHandEdit : public ::testing::Test {
 protected:
     void SetUp() override
@@ -72,7 +64,8 @@ protected:
     QTemporaryDir dir;
     FakeServices services;
     bool saved = false;
-    std::vector<TContourPoint> contour = Section(0.12), otherContour = Section(0.09);
+    std::vector<TContourPoint> contour = TNacaOutline{.half = 20}.Clicked();
+    std::vector<TContourPoint> otherContour = TNacaOutline{.thickness = 0.09, .half = 20}.Clicked();
     TForm2 edited, other;
     QString otherText;
     QByteArray otherFile;

@@ -123,19 +123,15 @@ TEST_P(XfoilPaneling, ThinnedSectionsGiveXfoilsOwnLiftAndDrag)
             const TPolarPoint oursViscous = RunAt4Degrees(xfoil, dir.path(), QStringLiteral("LOAD ") + name, true);
             ASSERT_TRUE(ours.cl.has_value());
             const double clError = *ours.cl / *inviscid.cl - 1;
+            // NaN when the viscous solution did not converge: printed as such, and a failure below.
+            const double cdError = oursViscous.cd ? *oursViscous.cd / *viscous.cd - 1 : NAN;
             const std::string key = std::string(GetParam()) + "_" + std::to_string(count) + (lowerFirst ? "_lower" : "_upper");
             RecordProperty(key + "_cl_error_percent", QString::number(100 * clError, 'f', 3).toStdString());
-            std::printf("NACA %s, %3d points, %s edge first: CL %.4f (XFOIL %.4f, %+.2f %%)", GetParam(), count,
-                        lowerFirst ? "lower" : "upper", *ours.cl, *inviscid.cl, 100 * clError);
-            if (oursViscous.cd) {
-                const double cdError = *oursViscous.cd / *viscous.cd - 1;
-                RecordProperty(key + "_cd_error_percent", QString::number(100 * cdError, 'f', 3).toStdString());
-                std::printf(", CD %.5f (XFOIL %.5f, %+.2f %%)\n", *oursViscous.cd, *viscous.cd, 100 * cdError);
-                EXPECT_LT(std::fabs(cdError), 0.03);
-            } else {
-                std::printf(", viscous: no convergence\n");
-                ADD_FAILURE() << "XFOIL's viscous solution did not converge";
-            }
+            RecordProperty(key + "_cd_error_percent", QString::number(100 * cdError, 'f', 3).toStdString());
+            std::printf("NACA %s, %3d points, %s edge first: CL %.4f (XFOIL %.4f, %+.2f %%), CD %+.2f %%\n", GetParam(), count,
+                        lowerFirst ? "lower" : "upper", *ours.cl, *inviscid.cl, 100 * clError, 100 * cdError);
+            EXPECT_TRUE(oursViscous.cd.has_value()) << "XFOIL's viscous solution did not converge";
+            EXPECT_LT(std::fabs(cdError), 0.03);
             // The targets are 1 % at 25 points and 0.3 % from 37. The strongly cambered 6409 misses
             // them: at its sparse nose the spline sags below the lower side (0.004 chord at 25
             // points, 0.0007 at 37). Those two rows hold what is reached, so that a loss shows.

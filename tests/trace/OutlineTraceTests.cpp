@@ -25,17 +25,20 @@ struct TDrawingCase {
 
 std::ostream& operator<<(std::ostream& out, const TDrawingCase& c) { return out << c.name; }
 
-TContourPoint ToView(TPoint p, double angle)
+/// The view's frame turns the picture's by `angle` degrees; the picture's is the view's turned back.
+TPoint Turn(double x, double y, double angle)
 {
     const double a = angle / 180.0 * 3.141592653589793;
-    return {p.x * std::cos(a) - p.y * std::sin(a), p.x * std::sin(a) + p.y * std::cos(a), 0.0};
+    return {x * std::cos(a) - y * std::sin(a), x * std::sin(a) + y * std::cos(a)};
 }
 
-TPoint ToPicture(const TContourPoint& p, double angle)
+TContourPoint ToView(TPoint p, double angle)
 {
-    const double a = angle / 180.0 * 3.141592653589793;
-    return {p.x * std::cos(a) + p.y * std::sin(a), -p.x * std::sin(a) + p.y * std::cos(a)};
+    const TPoint v = Turn(p.x, p.y, angle);
+    return {v.x, v.y, 0.0};
 }
+
+TPoint ToPicture(const TContourPoint& p, double angle) { return Turn(p.x, p.y, -angle); }
 
 class Trace : public ::testing::TestWithParam<TDrawingCase> {};
 
@@ -71,51 +74,28 @@ TEST_P(Trace, FromOneClickRoundTheWholeOutlineOnTheLinesCentre)
     // one at the last point before the apex, which the first point holds.
     const TPoint first = ToPicture(r.Added.front(), c.viewAngle), last = ToPicture(r.Added.back(), c.viewAngle);
     EXPECT_LT(std::hypot(first.x - d.upperEdge.x, first.y - d.upperEdge.y), 0.01 * c.section.chord);
-    if (c.section.blunt)
-        EXPECT_LT(std::hypot(last.x - d.lowerEdge.x, last.y - d.lowerEdge.y), 0.3);
-    else
-        EXPECT_LT(std::hypot(last.x - d.lowerEdge.x, last.y - d.lowerEdge.y), 0.01 * c.section.chord);
+    EXPECT_LT(std::hypot(last.x - d.lowerEdge.x, last.y - d.lowerEdge.y), c.section.blunt ? 0.3 : 0.01 * c.section.chord);
 }
 
-TSection Section(std::string naca, double chord, double width, double angle = 0.0, bool blunt = false)
-{
-    TSection s;
-    s.naca = std::move(naca);
-    s.chord = chord;
-    s.width = width;
-    s.angle = angle;
-    s.blunt = blunt;
-    return s;
-}
-
-TSection With(TSection s, bool TSection::*extra)
-{
-    s.*extra = true;
-    return s;
-}
-
+// A section drawn as TSection's defaults has: NACA 2412, a chord of 1000 px, a 2 px line.
 INSTANTIATE_TEST_SUITE_P(
     Drawings, Trace,
-    ::testing::Values(TDrawingCase{"Naca2412Thin", Section("2412", 1000, 2)},
-                      TDrawingCase{"Naca0012SmallFine", Section("0012", 400, 1)},
-                      TDrawingCase{"Naca4415Turned", Section("4415", 800, 3, 20), TForm::Bgr24},
-                      TDrawingCase{"Naca23012TurnedBack", Section("23012", 1200, 2, -30), TForm::Palette8},
-                      TDrawingCase{"Naca2412ViewTurned", Section("2412", 900, 2, 15), TForm::Grey8, -15},
-                      TDrawingCase{"Naca0015Wide", Section("0015", 1500, 6)},
-                      TDrawingCase{"Naca2412Large", Section("2412", 5000, 5, 4), TForm::Bgrx32},
-                      TDrawingCase{"Naca2412Blunt", Section("2412", 2000, 2, 0, true)},
-                      TDrawingCase{"Naca23015BluntJpeg", Section("23015", 2400, 3, 10, true), TForm::JpegColour},
-                      TDrawingCase{"Naca2412GreyJpeg", Section("2412", 1000, 2.5), TForm::JpegGrey},
-                      TDrawingCase{"ChordLine", With(Section("2412", 1000, 2), &TSection::chordLine)},
-                      TDrawingCase{"CamberLine", With(Section("4412", 1000, 2), &TSection::camberLine)},
-                      TDrawingCase{"Grid", With(Section("2412", 1000, 2), &TSection::grid), TForm::JpegColour},
-                      TDrawingCase{"Lettering", With(Section("2412", 1000, 2), &TSection::lettering)},
-                      TDrawingCase{"Gaps", With(Section("2412", 1000, 2), &TSection::gaps)}),
+    ::testing::Values(TDrawingCase{"Naca2412Thin", {}},
+                      TDrawingCase{"Naca0012SmallFine", {.naca = "0012", .chord = 400, .width = 1}},
+                      TDrawingCase{"Naca4415Turned", {.naca = "4415", .chord = 800, .width = 3, .angle = 20}, TForm::Bgr24},
+                      TDrawingCase{"Naca23012TurnedBack", {.naca = "23012", .chord = 1200, .angle = -30}, TForm::Palette8},
+                      TDrawingCase{"Naca2412ViewTurned", {.chord = 900, .angle = 15}, TForm::Grey8, -15},
+                      TDrawingCase{"Naca0015Wide", {.naca = "0015", .chord = 1500, .width = 6}},
+                      TDrawingCase{"Naca2412Large", {.chord = 5000, .width = 5, .angle = 4}, TForm::Bgrx32},
+                      TDrawingCase{"Naca2412Blunt", {.blunt = true, .chord = 2000}},
+                      TDrawingCase{"Naca23015BluntJpeg", {.naca = "23015", .blunt = true, .chord = 2400, .width = 3, .angle = 10}, TForm::JpegColour},
+                      TDrawingCase{"Naca2412GreyJpeg", {.width = 2.5}, TForm::JpegGrey},
+                      TDrawingCase{"ChordLine", {.chordLine = true}},
+                      TDrawingCase{"CamberLine", {.naca = "4412", .camberLine = true}},
+                      TDrawingCase{"Grid", {.grid = true}, TForm::JpegColour},
+                      TDrawingCase{"Lettering", {.lettering = true}},
+                      TDrawingCase{"Gaps", {.gaps = true}}),
     [](const auto& info) { return info.param.name; });
-
-} // namespace
-
-namespace {
 
 /// Pictures with no outline on them: the trace adds nothing and says why.
 struct THostileCase {
@@ -175,9 +155,7 @@ INSTANTIATE_TEST_SUITE_P(Pictures, Hostile, ::testing::ValuesIn(HostileCases()),
 
 TEST(TraceStops, AtAWideGapKeepsWhatItFoundAndGoesOnFromAClickBeyond)
 {
-    TSection s = Section("2412", 1000, 2);
-    s.wideGap = 0.3;
-    const drawing::TDrawing d = drawing::Draw(s);
+    const drawing::TDrawing d = drawing::Draw({.wideGap = 0.3});
     const scan::TScan picture = scan::InForm(d.sheet, TForm::Grey8);
     TContourPointArray contour{{d.upperEdge.x, d.upperEdge.y, 0}};
     TTraceResult r = TraceOutline(picture.View(), contour, 0.0);
@@ -212,13 +190,9 @@ TEST(TraceStops, AtAWideGapKeepsWhatItFoundAndGoesOnFromAClickBeyond)
     EXPECT_GT(previous, 0.98);
 }
 
-} // namespace
-
-namespace {
-
 TEST(TraceStops, BeforeCrossingTheContoursOwnPoints)
 {
-    const drawing::TDrawing d = drawing::Draw(Section("2412", 1000, 2));
+    const drawing::TDrawing d = drawing::Draw(TSection{});
     const scan::TScan picture = scan::InForm(d.sheet, TForm::Grey8);
     // A stroke clicked across the section at 60 % chord, then a point on the upper line at 30 %.
     const TPoint upper = d.outline[static_cast<std::size_t>(0.2 * d.outline.size())];
