@@ -1,6 +1,7 @@
 // Pictures in from elsewhere: the import command, the clipboard, and files dropped onto the window.
 #include "Unit1.h"
 
+#include "BusyCursor.h"
 #include "ErrorHandler.h"
 #include "ImageDocument.h"
 #include "PictureImport.h"
@@ -23,14 +24,6 @@ namespace {
 // One entry for every kind the import reads; the kind is decided by content, so all files may be tried.
 const QString ImportFilter = QStringLiteral(
     "Bilder und PDF-Dokumente|*.png;*.tif;*.tiff;*.webp;*.bmp;*.jpg;*.jpeg;*.jpe;*.pdf|Alle Dateien|*");
-
-class TBusyCursor {
-public:
-    TBusyCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
-    ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
-    TBusyCursor(const TBusyCursor&) = delete;
-    TBusyCursor& operator=(const TBusyCursor&) = delete;
-};
 
 /// The first local file among the URLs, or an empty string.
 QString LocalFile(const QMimeData* mime)

@@ -1,6 +1,7 @@
 // "Stützpunkte auf die Linie setzen": the window's side of the refinement onto the drawn line.
 #include "Unit1.h"
 
+#include "BusyCursor.h"
 #include "ContourEditor.h"
 #include "LineRefine.h"
 #include "PictureView.h"
@@ -16,15 +17,6 @@ namespace {
 /// Escape cancels a refinement once it has run this long; a shorter one is not worth stopping.
 constexpr qint64 CancelAfterMs = 500;
 
-/// The wait cursor for the time of the refinement, restored however it ends.
-class TWaitCursor {
-public:
-    TWaitCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
-    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
-    TWaitCursor(const TWaitCursor&) = delete;
-    TWaitCursor& operator=(const TWaitCursor&) = delete;
-};
-
 } // namespace
 
 void TForm1::SttzpunkteaufdieLiniesetzen1Click()
@@ -33,7 +25,7 @@ void TForm1::SttzpunkteaufdieLiniesetzen1Click()
         return;
     QImage converted;
     const TPictureBytes picture = PictureViewOf(*SourceImage, converted);
-    TWaitCursor wait;
+    TBusyCursor wait;
     QElapsedTimer clock;
     clock.start();
     // Escape, held past half a second, stops the work and leaves the contour as it was.

@@ -1,6 +1,7 @@
 // "Kontur automatisch verfolgen": the window's side of tracing the drawn outline.
 #include "Unit1.h"
 
+#include "BusyCursor.h"
 #include "OutlineTrace.h"
 #include "PictureView.h"
 
@@ -19,16 +20,10 @@ void TForm1::Konturautomatischverfolgen1Click()
     }
     TTraceResult result;
     {
-        QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+        TBusyCursor busy;
         QImage converted;
         const TPictureBytes picture = PictureViewOf(*SourceImage, converted);
-        try {
-            result = TraceOutline(picture, ContourPoints, View.RotationAngle);
-        } catch (...) {
-            QApplication::restoreOverrideCursor();
-            throw;
-        }
-        QApplication::restoreOverrideCursor();
+        result = TraceOutline(picture, ContourPoints, View.RotationAngle);
     }
     EditorAppendPoints(Unit1EditorModel(), result.Added);
     // A whole outline is done: a further click should not add a point after its lower edge. After

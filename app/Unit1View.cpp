@@ -1,6 +1,7 @@
 // Picture, view transform and painting of the main window.
 #include "Unit1.h"
 
+#include "BusyCursor.h"
 #include "Canvas.h"
 #include "ExCanvasTools.h"
 #include "ImageDocument.h"
@@ -21,15 +22,6 @@
 namespace {
 
 const QString OpenFilter = QStringLiteral("*.bmp , *.jpg|*.bmp;*.jpg|Bitmaps *.bmp|*.bmp|JPG *.jpg|*.JPG");
-
-/// The busy cursor for the time of a load, restored however the load ends.
-class TBusyCursor {
-public:
-    TBusyCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
-    ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
-    TBusyCursor(const TBusyCursor&) = delete;
-    TBusyCursor& operator=(const TBusyCursor&) = delete;
-};
 
 void WheelStep(TForm1& form, int direction)
 {
