@@ -36,6 +36,19 @@ QImage NewPicture(int width, int height, bool grey)
 }
 
 /// Pictures of 1 or 8 bits with a colour table: the table decides grey or colour once.
+/// One pixel of red, green, blue into a row of the program's picture: grey or 24-bit (stored blue first).
+template <typename Channels>
+inline void PutPixel(uchar* row, int x, bool grey, const Channels& c)
+{
+    if (grey) {
+        row[x] = static_cast<uchar>(c[0]);
+    } else {
+        row[3 * x] = static_cast<uchar>(c[2]);
+        row[3 * x + 1] = static_cast<uchar>(c[1]);
+        row[3 * x + 2] = static_cast<uchar>(c[0]);
+    }
+}
+
 QImage FromPalette(const QImage& src)
 {
     std::array<std::array<std::uint8_t, 3>, 256> lut{};
@@ -75,13 +88,7 @@ QImage FromPalette(const QImage& src)
         for (int x = 0; x < w; ++x) {
             const int index = !mono ? in[x] : lsb ? (in[x >> 3] >> (x & 7)) & 1 : (in[x >> 3] >> (7 - (x & 7))) & 1;
             const auto& c = lut[index];
-            if (grey) {
-                row[x] = c[0];
-            } else {
-                row[3 * x] = c[2];
-                row[3 * x + 1] = c[1];
-                row[3 * x + 2] = c[0];
-            }
+            PutPixel(row, x, grey, c);
         }
     }
     return out;
@@ -123,13 +130,7 @@ QImage FromDirect(const QImage& src, Channels channels)
         uchar* row = out.scanLine(y);
         for (int x = 0; x < w; ++x) {
             const auto c = channels(in[x]);
-            if (grey) {
-                row[x] = c[0];
-            } else {
-                row[3 * x] = c[2];
-                row[3 * x + 1] = c[1];
-                row[3 * x + 2] = c[0];
-            }
+            PutPixel(row, x, grey, c);
         }
     }
     return out;

@@ -59,12 +59,7 @@ public:
     std::optional<QString> SaveFile(QWidget* parent, const FileDialogRequest& request) override
     {
         QFileDialog dialog(parent);
-        prepare(dialog, request);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setDefaultSuffix(request.defaultExtension);
-        if (!request.overwritePrompt)
-            dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+        prepareSave(dialog, request);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return std::nullopt;
         return dialog.selectedFiles().front();
@@ -73,12 +68,7 @@ public:
     std::optional<QString> SaveFileWithOption(QWidget* parent, const FileDialogRequest& request, bool& checked) override
     {
         QFileDialog dialog(parent);
-        prepare(dialog, request);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setDefaultSuffix(request.defaultExtension);
-        if (!request.overwritePrompt)
-            dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+        prepareSave(dialog, request);
         auto* box = new QCheckBox(request.checkBox, &dialog);
         box->setChecked(request.checkBoxChecked);
         // Qt's own dialog lays itself out on a grid: the box goes on a row of its own below it.
@@ -110,6 +100,16 @@ public:
     }
 
 private:
+    static void prepareSave(QFileDialog& dialog, const FileDialogRequest& request)
+    {
+        prepare(dialog, request);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setDefaultSuffix(request.defaultExtension);
+        if (!request.overwritePrompt)
+            dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    }
+
     static void prepare(QFileDialog& dialog, const FileDialogRequest& request)
     {
         // Qt's own dialog everywhere, so that the filter texts read exactly as the program writes them.
