@@ -9,10 +9,31 @@
 
 #include <csignal>
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    platform::SetEventActivity(&activity_);
+}
+
+TApplication::~TApplication()
+{
+    platform::SetEventActivity(nullptr);
+}
 
 bool TApplication::notify(QObject* receiver, QEvent* event)
 {
+    // Other threads' events change nothing the GUI thread's ticks compare.
+    struct TCount {
+        platform::TEventActivity* activity;
+        bool quiet;
+        ~TCount()
+        {
+            if (activity)
+                activity->Leave(quiet);
+        }
+    } count{receiver->thread() == thread() ? &activity_ : nullptr,
+            event->type() == QEvent::Timer && platform::IsQuietTimer(receiver)};
+    if (count.activity)
+        count.activity->Enter();
     // Handlers guard themselves; this catches whatever still escapes, so the program carries on.
     try {
         return QApplication::notify(receiver, event);

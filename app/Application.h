@@ -1,14 +1,21 @@
 #pragma once
 
+#include "EventActivity.h"
+
 #include <QApplication>
 
 class QTranslator;
 
-/// The application object: its notify override is the program's default exception handler.
+/// The application object: its notify override is the program's default exception handler, and it
+/// counts the deliveries on the GUI thread so that the ticks can tell an idle stretch.
 class TApplication final : public QApplication {
 public:
     TApplication(int& argc, char** argv);
+    ~TApplication() override;
     bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+    platform::TEventActivity activity_;
 };
 
 /// Makes the default handler show every escaped exception's message in a message box, and makes a

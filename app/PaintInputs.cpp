@@ -49,7 +49,7 @@ void TPaintInputs::Take(QSize client, qreal ratio)
     cursorDot_ = CursorDotVisible;
 }
 
-bool TPaintInputs::Unchanged(QSize client, qreal ratio) const
+bool TPaintInputs::Unchanged(QSize client, qreal ratio, bool contourMayHaveChanged) const
 {
     // The cheap fields first; the contour, the one input that grows, last.
     return valid_ && client_ == client && ratio_ == ratio && image_ == ViewImage && imageKey_ == ImageKey(ViewImage) &&
@@ -57,5 +57,5 @@ bool TPaintInputs::Unchanged(QSize client, qreal ratio) const
            std::memcmp(&zoom_, &View.ZoomFactor, sizeof zoom_) == 0 && radius_ == View.PointRadius &&
            cursor_ == View.CursorPos && hotPoint_ == Hit.HotPointIndex && hotSegment_ == Hit.HotSegmentIndex &&
            mode_ == EditMode && cursorDot_ == CursorDotVisible && face_ == ColorToRGB(clBtnFace) &&
-           SamePoints(points_, ContourPoints);
+           (!contourMayHaveChanged || SamePoints(points_, ContourPoints));
 }

@@ -156,6 +156,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(10);
+    platform::MarkQuietTimer(Timer1);
     connect(Timer1, &QTimer::timeout, this, [this] { platform::Guarded([&] { Timer1Timer(); }); });
 
     // Key preview: the plus and minus keys act whichever part of the window has the focus.
@@ -221,8 +222,11 @@ void TForm1::Timer1Timer()
     if (Hit.HotPointIndex >= 0)
         CursorDotVisible = false;
 
-    // Painting what is already on the screen would change no pixel; idle ticks leave it out.
-    if (!PaintedInputs.Unchanged(Client->size(), Client->devicePixelRatioF()))
+    // Painting what is already on the screen would change no pixel; idle ticks leave it out. The
+    // contour changes only in some handler: while none ran, comparing it again would be wasted.
+    platform::TEventActivity* activity = platform::EventActivity();
+    const bool contourMayHaveChanged = !activity || activity->Since(ContourLookSeen);
+    if (!PaintedInputs.Unchanged(Client->size(), Client->devicePixelRatioF(), contourMayHaveChanged))
         Client->repaint();
 }
 

@@ -4,6 +4,7 @@
 #include "ContourHistory.h"
 #include "ContourPoints.h"
 #include "EditMode.h"
+#include "EventActivity.h"
 #include "HitState.h"
 #include "MainViewPaint.h"
 #include "PaintInputs.h"
@@ -193,6 +194,8 @@ public:
     TMainViewPainter ViewPainter;
     /// What the last paint of the whole client area drew from; the timer repaints only when it changed.
     TPaintInputs PaintedInputs;
+    /// The deliveries the tick had seen when it last looked at the contour.
+    std::uint64_t ContourLookSeen = platform::NeverLooked;
     /// Set by the client's paint event: false while only part of the client area is being painted.
     bool PaintCoversClient = true;
 

@@ -3,6 +3,7 @@
 #include "Chart.h"
 #include "Colors.h"
 #include "ErrorHandler.h"
+#include "EventActivity.h"
 #include "MemoPoints.h"
 #include "NumberText.h"
 #include "PlotRefill.h"
@@ -154,6 +155,7 @@ TForm2::TForm2(QWidget* parent)
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(20);
+    platform::MarkQuietTimer(Timer1);
     connect(Timer1, &QTimer::timeout, this, [this] { platform::Guarded([&] { Timer1Timer(); }); });
     Timer1->start();
 
