@@ -2,6 +2,8 @@
 """The demo scan's outline as tools/make_demo_scan.cpp draws it, for the digitising test.
 
   naca2412.py clicks       picture pixels to click, upper trailing edge round the nose to the lower side
+  naca2412.py edge-clicks  the same as a careful user clicks for XFOIL: the trailing edge where its
+                           lines meet, and the lower side as near the edge as the dots let a click add
   naca2412.py check FILE   checks a saved profile file against the outline; exit status 1 on a fault
 """
 import math
@@ -33,18 +35,28 @@ def to_page(point):
     return cx + dx * math.cos(TURN) - dy * math.sin(TURN), cy + dx * math.sin(TURN) + dy * math.cos(TURN)
 
 
-def clicks():
+def clicks(careful=False):
     """18 stations a side with cosine spacing, rounded to pixels. A station is left out where its
-    click would land on a point already clicked (within twice the dot radius of 4 px) or on a segment
-    (within the radius): that click would drag or insert instead of appending."""
+    click would land on a point already clicked or on a segment: that click would drag or insert
+    instead of appending. Plain clicks keep wide margins (12 px from a point, 6 from a segment).
+    Careful clicks start at the middle of the trailing edge (at zoom 1 its two lines are one blob),
+    add stations at 95 % and 98 % below, and keep only the margins the program's hit test needs
+    (twice the dot radius of 4 px from a point, the radius from a segment, each plus one)."""
     n = 18
     stations = [0.5 * (1 - math.cos(math.pi * i / n)) for i in range(n + 1)]
-    wanted = [surface(x, True) for x in reversed(stations)] + [surface(x, False) for x in stations[1:]]
+    wanted = [surface(x, True) for x in reversed(stations)]
+    lower = stations[1:]
+    if careful:
+        (ux, uy), (lx, ly) = surface(1.0, True), surface(1.0, False)
+        wanted[0] = ((ux + lx) / 2, (uy + ly) / 2)
+        lower = sorted(lower + [0.95, 0.98])
+    wanted += [surface(x, False) for x in lower]
+    point_margin, segment_margin = (9, 5) if careful else (12, 6)
     kept = []
     for p in wanted:
         q = tuple(round(c) for c in to_page(p))
-        near_point = any(math.dist(q, k) <= 12 for k in kept)
-        near_segment = len(kept) > 1 and distance_to_polyline(q, kept) <= 6
+        near_point = any(math.dist(q, k) <= point_margin for k in kept)
+        near_segment = len(kept) > 1 and distance_to_polyline(q, kept) <= segment_margin
         if not near_point and not near_segment:
             kept.append(q)
     return kept
@@ -101,8 +113,8 @@ def check(path, title, minimum):
 
 
 if __name__ == '__main__':
-    if sys.argv[1:] == ['clicks']:
-        for x, y in clicks():
+    if sys.argv[1:] in (['clicks'], ['edge-clicks']):
+        for x, y in clicks(sys.argv[1] == 'edge-clicks'):
             print(x, y)
     elif len(sys.argv) == 5 and sys.argv[1] == 'check':
         sys.exit(check(sys.argv[2], sys.argv[3], int(sys.argv[4])))
