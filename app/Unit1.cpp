@@ -307,5 +307,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         // The key is passed on unchanged either way.
         (void)handled;
     }
+    if (watched == Arbeitspeichern1 && event->type() == QEvent::Shortcut) {
+        platform::Guarded([&] { SaveWorkAgain(); });
+        return true;
+    }
     return QMainWindow::eventFilter(watched, event);
 }

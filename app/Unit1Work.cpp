@@ -14,7 +14,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QSaveFile>
-#include <QShortcut>
 
 #include <stdexcept>
 
@@ -131,11 +130,12 @@ void TForm1::CreateWorkItems()
     N4 = Laden1->addSeparator();
     Arbeitffnen1 = Laden1->addAction(QStringLiteral("Arbeit öffnen …"));
     Arbeitspeichern1 = Laden1->addAction(QStringLiteral("Arbeit speichern …"));
-    // The menu shows the key; the window's shortcut acts on it, saving to the last file again.
+    // One shortcut, the item's, for the whole program: a second one for the window made the key
+    // ambiguous, and a window's shortcut is dead while a menu is open. The key saves to the last
+    // file again (see eventFilter); a click on the item always asks.
     Arbeitspeichern1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    Arbeitspeichern1->setShortcutContext(Qt::WidgetShortcut);
-    auto* save = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
-    connect(save, &QShortcut::activated, this, [this] { platform::Guarded([&] { SaveWorkAgain(); }); });
+    Arbeitspeichern1->setShortcutContext(Qt::ApplicationShortcut);
+    Arbeitspeichern1->installEventFilter(this);
     connect(Arbeitffnen1, &QAction::triggered, this, [this] { platform::Guarded([&] { Arbeitffnen1Click(); }); });
     connect(Arbeitspeichern1, &QAction::triggered, this, [this] { platform::Guarded([&] { Arbeitspeichern1Click(); }); });
 }

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QMenu>
 #include <QLineEdit>
 
 #include <cstring>
@@ -108,6 +109,14 @@ TEST_F(WorkWindow, OpeningRestoresEverythingAndSavingAgainGivesTheSameBytes)
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     QTest::keyClick(form->Client, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(services.saveRequests.size(), 2u);
+    EXPECT_EQ(Bytes("b.zovori"), Bytes("a.zovori"));
+    // And with "Datei" open, where a second shortcut for the same key once made it do nothing.
+    QFile::remove(Path("b.zovori"));
+    form->Laden1->popup(form->mapToGlobal(QPoint(10, 20)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form->Laden1));
+    QTest::keyClick(form->Laden1, Qt::Key_S, Qt::ControlModifier);
+    form->Laden1->hide();
     EXPECT_EQ(services.saveRequests.size(), 2u);
     EXPECT_EQ(Bytes("b.zovori"), Bytes("a.zovori"));
 
