@@ -179,12 +179,19 @@ void TForm1::SaveWorkTo(const QString& fileName, bool embed)
 {
     const TWork work = CompleteWork(WorkSnapshotNow(), fileName, embed, PictureHashes());
     const std::string bytes = WriteWork(work);
+    const auto refuse = [&](const QString& why) {
+        return std::runtime_error(QStringLiteral("Die Arbeit %1 kann nicht gespeichert werden: %2").arg(fileName, why).toStdString());
+    };
+    // A pipe or a device would be replaced by the renamed file: refused, as the profile's save does.
+    const QFileInfo target(fileName);
+    if (target.exists() && !target.isFile())
+        throw refuse(QStringLiteral("keine reguläre Datei"));
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) ||
-        !file.commit())
-        throw std::runtime_error(QStringLiteral("Die Arbeit %1 kann nicht gespeichert werden: %2")
-                                     .arg(fileName, file.errorString())
-                                     .toStdString());
+    // Unbuffered: through Qt's buffer a short write (a full disk) would be lost in commit(), which
+    // would then report success for a cut file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) || !file.commit())
+        throw refuse(file.errorString());
     LastWorkFile = QFileInfo(fileName).absoluteFilePath();
     EmbedPicture = embed;
     SavedWork = WorkSnapshotNow();

@@ -204,6 +204,12 @@ TEST_F(WorkWindow, ABadWorkFileGivesAMessageAndChangesNothing)
         EXPECT_EQ(*SourceImage, shown) << name;
         EXPECT_EQ(title.text(), QStringLiteral("Flügel „eins“")) << name;
     }
+    // Nor is the pipe replaced by a save.
+    services.errors.clear();
+    Save("pipe.zovori");
+    EXPECT_EQ(services.errors, QStringList{QStringLiteral("Die Arbeit %1 kann nicht gespeichert werden: keine reguläre Datei")
+                                               .arg(Path("pipe.zovori"))});
+    EXPECT_FALSE(QFileInfo(Path("pipe.zovori")).isFile());
 }
 
 TEST_F(WorkWindow, RecoveryCopyFollowsUnsavedWorkAndComesBackAfterACrash)
