@@ -301,7 +301,9 @@ void TForm2::CheckBox2Click()
 void TForm2::RefillPlot()
 {
     RefillSeries(*Series1, ProfileCoords);
-    Chart1->ResetZoom();
+    const QLocale locale;
+    zoomReset_.Reset(*Chart1, Chart1->width(), Chart1->height(),
+                     (locale.decimalPoint() + locale.groupSeparator()).toStdString());
 }
 
 void TForm2::FormShow()
