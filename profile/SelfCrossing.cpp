@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <set>
 
 namespace {
@@ -268,4 +269,57 @@ std::pair<int, int> FirstSelfCrossing(const std::vector<TContourPoint>& ring)
     if (SmallestPairByGrid(ring, 16 * ring.size() + 1024, smallest))
         return smallest;
     return SweptSelfCrossing(ring);
+}
+
+bool TSelfCrossingMemory::MovedPointsClear(const std::vector<TContourPoint>& ring) const
+{
+    // Beyond this many, a test of the whole ring costs about as much.
+    constexpr std::size_t MostMoved = 16;
+    const int m = static_cast<int>(ring.size());
+    if (!clear_ || ring.size() != ring_.size() || m < 4)
+        return false;
+    std::vector<int> segments;
+    for (int v = 0; v < m; ++v) {
+        const TContourPoint &p = ring[static_cast<std::size_t>(v)], &q = ring_[static_cast<std::size_t>(v)];
+        if (std::memcmp(&p.x, &q.x, sizeof p.x) == 0 && std::memcmp(&p.y, &q.y, sizeof p.y) == 0)
+            continue;
+        if (segments.size() == 2 * MostMoved || !std::isfinite(p.x) || !std::isfinite(p.y))
+            return false;
+        segments.push_back((v + m - 1) % m);
+        segments.push_back(v);
+    }
+    auto at = [&](int i) -> const TContourPoint& { return ring[static_cast<std::size_t>(i % m)]; };
+    for (const int s : segments) {
+        const TContourPoint &a = at(s), &b = at(s + 1);
+        // A box test first; its margin lies far beyond any rounding of the orientation tests.
+        const double margin = 1e-9 * (1.0 + std::max({std::fabs(a.x), std::fabs(a.y), std::fabs(b.x), std::fabs(b.y)}));
+        const double lx = std::min(a.x, b.x) - margin, hx = std::max(a.x, b.x) + margin;
+        const double ly = std::min(a.y, b.y) - margin, hy = std::max(a.y, b.y) + margin;
+        for (int j = 0; j < m; ++j) {
+            const TContourPoint &c = at(j), &d = at(j + 1);
+            if ((c.x < lx && d.x < lx) || (c.x > hx && d.x > hx) || (c.y < ly && d.y < ly) || (c.y > hy && d.y > hy))
+                continue;
+            const int i = std::min(s, j), k = std::max(s, j);
+            if (k == i || k == i + 1 || (i == 0 && k == m - 1))
+                continue;
+            if (SegmentsMeet(at(i), at(i + 1), at(k), at(k + 1)))
+                return false;
+        }
+    }
+    return true;
+}
+
+std::pair<int, int> TSelfCrossingMemory::First(const std::vector<TContourPoint>& ring)
+{
+    if (MovedPointsClear(ring)) {
+        ring_ = ring;
+        return {-1, -1};
+    }
+    const std::pair<int, int> found = FirstSelfCrossing(ring);
+    ring_ = ring;
+    // A ring with a point beyond the doubles is not tested at all: it is no clear one to build on.
+    clear_ = found.first < 0 && std::all_of(ring.begin(), ring.end(), [](const TContourPoint& p) {
+                 return std::isfinite(p.x) && std::isfinite(p.y);
+             });
+    return found;
 }

@@ -204,7 +204,7 @@ void TForm2::BuildProfileCheck(std::size_t clicked, bool normalised)
 {
     const TNormalisation normalisation =
         !CheckBox2->isChecked() ? TNormalisation::Off : normalised ? TNormalisation::Done : TNormalisation::Failed;
-    const TProfileCheck check = CheckProfile(ProfileCoords, clicked, normalisation);
+    const TProfileCheck check = CheckProfile(ProfileCoords, clicked, normalisation, &checkMemory_);
     checkLines_ = ProfileCheckLines(check, QLocale().decimalPoint().toStdString());
     xfoilChecked_ = check.State == TCheckState::Checked;
     tableOutline_ = xfoilChecked_ ? XfoilOutline(ProfileCoords, check.SelfCrossing) : TXfoilOutline{};

@@ -29,6 +29,7 @@ struct Shown {
     bool undo = false;
     std::vector<double> xs, ys;
     QImage plot;
+    QString check;
 };
 
 class IncrementalReview : public ::testing::Test {
@@ -63,7 +64,7 @@ protected:
         form.Chart1->repaint();
         return {form.Memo1->toPlainText(), form.Memo1->textCursor().position(), form.Memo1->verticalScrollBar()->value(),
                 form.Memo1->document()->isUndoAvailable(), form.Series1->XValues().Stored(),
-                form.Series1->YValues().Stored(), form.Chart1->Bitmap()};
+                form.Series1->YValues().Stored(), form.Chart1->Bitmap(), form.Memo2->toPlainText()};
     }
 
     FakeServices services;
@@ -86,8 +87,11 @@ TEST_F(IncrementalReview, EveryChangeShowsWhatAFreshRecomputeShows)
         {"the nose moved: every line changes", [this] { contour[100].x -= 4.0; }},
         {"the trailing edge moved", [this] { contour[0].x += 5.0; }},
         {"a point moved onto its neighbour", [this] { contour[70] = contour[71]; }},
+        {"a point dragged through the lower side: the outline crosses itself", [this] { contour[36].y += 10.7; }},
+        {"dragged back", [this] { contour[36].y -= 10.7; }},
         {"a point appended", [this] { contour.push_back({880.0, 303.0, 0.0}); }},
         {"a point deleted", [this] { contour.erase(contour.begin() + 30); }},
+        {"a point inserted between two", [this] { contour.insert(contour.begin() + 30, contour[30]), contour[30].x += 4.0; }},
         {"the plot zoomed in, then a point moved", [this] {
              live->Chart1->ZoomByPercent(105.0);
              live->Chart1->repaint();
@@ -118,6 +122,7 @@ TEST_F(IncrementalReview, EveryChangeShowsWhatAFreshRecomputeShows)
         EXPECT_EQ(got.xs, want.xs) << row.name;
         EXPECT_EQ(got.ys, want.ys) << row.name;
         EXPECT_TRUE(got.plot == want.plot) << row.name << ": the plot's pixels";
+        EXPECT_EQ(got.check, want.check) << row.name;
     }
 }
 
