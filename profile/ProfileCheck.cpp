@@ -93,9 +93,10 @@ bool CutSurfaces(const std::vector<TContourPoint>& table, TSurfaces& surfaces)
         const TContourPoint& p1 = table[i];
         const TContourPoint& p2 = table[(i + 1) % n];
         const TContourPoint& p3 = table[(i + 2) % n];
-        const double length = std::hypot(p2.x - p1.x, p2.y - p1.y);
-        // A segment within a station or two has nothing for a curve to add.
+        // A segment within a station or two has nothing for a curve to add. (Its length only after
+        // that: most segments of a long outline are such, and the length costs more than the cut.)
         const int pieces = static_cast<int>(std::clamp(std::fabs(p2.x - p1.x) / step, 1.0, double{MaxPieces}));
+        const double length = pieces == 1 ? 0.0 : std::hypot(p2.x - p1.x, p2.y - p1.y);
         if (length == 0.0 || pieces == 1) {
             cut(p1, p2);
             continue;

@@ -288,19 +288,35 @@ bool TSelfCrossingMemory::MovedPointsClear(const std::vector<TContourPoint>& rin
         segments.push_back((v + m - 1) % m);
         segments.push_back(v);
     }
+    if (segments.empty())
+        return true;
     auto at = [&](int i) -> const TContourPoint& { return ring[static_cast<std::size_t>(i % m)]; };
+    // Boxes round the moved segments and round all of them, for one pass over the ring; their
+    // margin lies far beyond any rounding of the orientation tests.
+    struct TBox {
+        double lx, hx, ly, hy;
+        bool Misses(const TContourPoint& c, const TContourPoint& d) const
+        {
+            return (c.x < lx && d.x < lx) || (c.x > hx && d.x > hx) || (c.y < ly && d.y < ly) || (c.y > hy && d.y > hy);
+        }
+    };
+    std::vector<TBox> boxes;
+    TBox all{at(segments[0]).x, at(segments[0]).x, at(segments[0]).y, at(segments[0]).y};
     for (const int s : segments) {
         const TContourPoint &a = at(s), &b = at(s + 1);
-        // A box test first; its margin lies far beyond any rounding of the orientation tests.
         const double margin = 1e-9 * (1.0 + std::max({std::fabs(a.x), std::fabs(a.y), std::fabs(b.x), std::fabs(b.y)}));
-        const double lx = std::min(a.x, b.x) - margin, hx = std::max(a.x, b.x) + margin;
-        const double ly = std::min(a.y, b.y) - margin, hy = std::max(a.y, b.y) + margin;
-        for (int j = 0; j < m; ++j) {
-            const TContourPoint &c = at(j), &d = at(j + 1);
-            if ((c.x < lx && d.x < lx) || (c.x > hx && d.x > hx) || (c.y < ly && d.y < ly) || (c.y > hy && d.y > hy))
-                continue;
-            const int i = std::min(s, j), k = std::max(s, j);
-            if (k == i || k == i + 1 || (i == 0 && k == m - 1))
+        boxes.push_back({std::min(a.x, b.x) - margin, std::max(a.x, b.x) + margin, std::min(a.y, b.y) - margin,
+                         std::max(a.y, b.y) + margin});
+        all = {std::min(all.lx, boxes.back().lx), std::max(all.hx, boxes.back().hx), std::min(all.ly, boxes.back().ly),
+               std::max(all.hy, boxes.back().hy)};
+    }
+    for (int j = 0; j < m; ++j) {
+        const TContourPoint &c = at(j), &d = at(j + 1);
+        if (all.Misses(c, d))
+            continue;
+        for (std::size_t t = 0; t < segments.size(); ++t) {
+            const int i = std::min(segments[t], j), k = std::max(segments[t], j);
+            if (k == i || k == i + 1 || (i == 0 && k == m - 1) || boxes[t].Misses(c, d))
                 continue;
             if (SegmentsMeet(at(i), at(i + 1), at(k), at(k + 1)))
                 return false;

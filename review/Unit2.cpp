@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTextCursor>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -236,7 +237,16 @@ void TForm2::ShowProfileCheck()
     QStringList text;
     for (const std::string& line : lines)
         text << QString::fromStdString(line);
-    Memo2->setPlainText(text.join(QLatin1Char('\n')));
+    const QString check = text.join(QLatin1Char('\n'));
+    // A drag mostly leaves the check as it was: then only what a rewrite would reset is reset,
+    // the cursor to the start and the view to the top, and the text is not laid out again.
+    if (Memo2->toPlainText() == check) {
+        Memo2->setTextCursor(QTextCursor(Memo2->document()));
+        Memo2->horizontalScrollBar()->setValue(0);
+        Memo2->verticalScrollBar()->setValue(0);
+        return;
+    }
+    Memo2->setPlainText(check);
 }
 
 void TForm2::Memo1EditRested()

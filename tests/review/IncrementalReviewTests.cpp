@@ -30,6 +30,8 @@ struct Shown {
     std::vector<double> xs, ys;
     QImage plot;
     QString check;
+    int checkCursor = 0;
+    int checkScroll = 0;
 };
 
 class IncrementalReview : public ::testing::Test {
@@ -64,7 +66,8 @@ protected:
         form.Chart1->repaint();
         return {form.Memo1->toPlainText(), form.Memo1->textCursor().position(), form.Memo1->verticalScrollBar()->value(),
                 form.Memo1->document()->isUndoAvailable(), form.Series1->XValues().Stored(),
-                form.Series1->YValues().Stored(), form.Chart1->Bitmap(), form.Memo2->toPlainText()};
+                form.Series1->YValues().Stored(), form.Chart1->Bitmap(), form.Memo2->toPlainText(),
+                form.Memo2->textCursor().position(), form.Memo2->verticalScrollBar()->value()};
     }
 
     FakeServices services;
@@ -81,6 +84,7 @@ TEST_F(IncrementalReview, EveryChangeShowsWhatAFreshRecomputeShows)
         std::function<void()> change;
     };
     const Row rows[] = {
+        {"nothing changed", [] {}},
         {"a point of the upper side moved", [this] { contour[50].y -= 3.0; }},
         {"the same point moved back", [this] { contour[50].y += 3.0; }},
         {"two points moved apart", [this] { contour[20].x += 2.0, contour[160].y += 1.5; }},
@@ -108,10 +112,14 @@ TEST_F(IncrementalReview, EveryChangeShowsWhatAFreshRecomputeShows)
         live->Memo1->moveCursor(QTextCursor::End);
         live->Memo1->verticalScrollBar()->setValue(live->Memo1->verticalScrollBar()->maximum() / 2);
         row.change();
-        if (live->Edit2->text() != title)
+        if (live->Edit2->text() != title) {
             live->Edit2->setText(title);
-        else
+        } else {
+            // Where the user left the check (a new title is no reason to check again).
+            live->Memo2->moveCursor(QTextCursor::End);
+            live->Memo2->verticalScrollBar()->setValue(live->Memo2->verticalScrollBar()->maximum());
             live->Button1->click();
+        }
         const Shown got = What(*live);
         const auto fresh = Window();
         const Shown want = What(*fresh);
@@ -123,6 +131,8 @@ TEST_F(IncrementalReview, EveryChangeShowsWhatAFreshRecomputeShows)
         EXPECT_EQ(got.ys, want.ys) << row.name;
         EXPECT_TRUE(got.plot == want.plot) << row.name << ": the plot's pixels";
         EXPECT_EQ(got.check, want.check) << row.name;
+        EXPECT_EQ(got.checkCursor, want.checkCursor) << row.name;
+        EXPECT_EQ(got.checkScroll, want.checkScroll) << row.name;
     }
 }
 
