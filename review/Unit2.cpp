@@ -238,8 +238,8 @@ void TForm2::ShowProfileCheck()
     for (const std::string& line : lines)
         text << QString::fromStdString(line);
     const QString check = text.join(QLatin1Char('\n'));
-    // A drag mostly leaves the check as it was: then only what a rewrite would reset is reset,
-    // the cursor to the start and the view to the top, and the text is not laid out again.
+    // A drag often leaves the check's text as it was: then only what a rewrite would reset is
+    // reset, the cursor to the start and the view to the top, and the text is not laid out again.
     if (Memo2->toPlainText() == check) {
         Memo2->setTextCursor(QTextCursor(Memo2->document()));
         Memo2->horizontalScrollBar()->setValue(0);
