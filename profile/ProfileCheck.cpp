@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <numbers>
 
@@ -92,9 +93,10 @@ bool CutSurfaces(const std::vector<TContourPoint>& table, TSurfaces& surfaces)
         const TContourPoint& p1 = table[i];
         const TContourPoint& p2 = table[(i + 1) % n];
         const TContourPoint& p3 = table[(i + 2) % n];
-        const double length = std::hypot(p2.x - p1.x, p2.y - p1.y);
-        // A segment within a station or two has nothing for a curve to add.
+        // A segment within a station or two has nothing for a curve to add. (Its length only after
+        // that: most segments of a long outline are such, and the length costs more than the cut.)
         const int pieces = static_cast<int>(std::clamp(std::fabs(p2.x - p1.x) / step, 1.0, double{MaxPieces}));
+        const double length = pieces == 1 ? 0.0 : std::hypot(p2.x - p1.x, p2.y - p1.y);
         if (length == 0.0 || pieces == 1) {
             cut(p1, p2);
             continue;
@@ -301,10 +303,43 @@ void CheckRoundTheNose(const std::vector<TContourPoint>& table, std::size_t clic
 }
 
 void MeasureTurns(const std::vector<TContourPoint>& table, const std::vector<std::size_t>& entries,
-                  TProfileCheck& check)
+                  TProfileCheck& check, TCheckMemory& memory)
 {
-    for (std::size_t k = 1; k + 1 < entries.size(); ++k) {
-        const double turn = TurnDegrees(table[entries[k - 1]], table[entries[k]], table[entries[k + 1]]);
+    // Beyond this many moved points measuring every turn costs no more.
+    constexpr std::size_t MostMoved = 64;
+    const std::size_t n = entries.size();
+    std::vector<TContourPoint> outline(n);
+    for (std::size_t k = 0; k < n; ++k)
+        outline[k] = table[entries[k]];
+    std::vector<std::size_t> moved;
+    bool all = memory.outline.size() != n;
+    for (std::size_t k = 0; k < n && !all; ++k) {
+        const TContourPoint &p = outline[k], &q = memory.outline[k];
+        if (std::memcmp(&p.x, &q.x, sizeof p.x) != 0 || std::memcmp(&p.y, &q.y, sizeof p.y) != 0) {
+            all = moved.size() == MostMoved;
+            moved.push_back(k);
+        }
+    }
+    std::vector<double>& turns = memory.turns;
+    // Ends have no turn; k - 1 of the first entry wraps to beyond n.
+    auto measure = [&](std::size_t k) {
+        if (k >= 1 && k < n && k + 1 < n)
+            turns[k] = TurnDegrees(outline[k - 1], outline[k], outline[k + 1]);
+    };
+    if (all) {
+        turns.assign(n, 0.0);
+        for (std::size_t k = 1; k + 1 < n; ++k)
+            measure(k);
+    } else {
+        for (const std::size_t k : moved) {
+            measure(k - 1);
+            measure(k);
+            measure(k + 1);
+        }
+    }
+    memory.outline = std::move(outline);
+    for (std::size_t k = 1; k + 1 < n; ++k) {
+        const double turn = turns[k];
         if (turn > check.SharpestTurn || check.SharpestTurnLine == 0) {
             check.SharpestTurn = turn;
             check.SharpestTurnLine = FileLine(entries[k]);
@@ -315,7 +350,7 @@ void MeasureTurns(const std::vector<TContourPoint>& table, const std::vector<std
 }
 
 void FindSelfCrossing(const std::vector<TContourPoint>& table, const std::vector<std::size_t>& entries,
-                      TProfileCheck& check)
+                      TProfileCheck& check, TSelfCrossingMemory& memory)
 {
     std::vector<std::size_t> ringEntries = entries;
     // The closing point repeats the first entry: the polygon closes there anyway.
@@ -325,7 +360,7 @@ void FindSelfCrossing(const std::vector<TContourPoint>& table, const std::vector
     ring.reserve(ringEntries.size());
     for (const std::size_t i : ringEntries)
         ring.push_back(table[i]);
-    const auto [i, j] = FirstSelfCrossing(ring);
+    const auto [i, j] = memory.First(ring);
     if (i < 0)
         return;
     check.SelfCrossing = true;
@@ -364,7 +399,8 @@ std::string LineList(const std::vector<int>& lines)
 
 } // namespace
 
-TProfileCheck CheckProfile(const std::vector<TContourPoint>& table, std::size_t clicked, TNormalisation normalisation)
+TProfileCheck CheckProfile(const std::vector<TContourPoint>& table, std::size_t clicked, TNormalisation normalisation,
+                           TCheckMemory* memory)
 {
     TProfileCheck check;
     check.Points = clicked;
@@ -401,8 +437,9 @@ TProfileCheck CheckProfile(const std::vector<TContourPoint>& table, std::size_t 
         }
     }
 
-    MeasureTurns(table, entries, check);
-    FindSelfCrossing(table, entries, check);
+    TCheckMemory none;
+    MeasureTurns(table, entries, check, memory ? *memory : none);
+    FindSelfCrossing(table, entries, check, memory ? memory->crossing : none.crossing);
     return check;
 }
 

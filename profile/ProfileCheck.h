@@ -59,9 +59,19 @@ struct TProfileCheck {
     int CrossingLines[2] = {0, 0};   ///< first lines of the two segments (FirstSelfCrossing)
 };
 
+/// What a check keeps for the next one, so that after a drag only the turns at and beside the
+/// moved points are measured again and only their segments are tested for a crossing.
+struct TCheckMemory {
+    std::vector<TContourPoint> outline; ///< the points of the last checked outline (XfoilEntries)
+    std::vector<double> turns;          ///< the turn at each of them (0 at its ends)
+    TSelfCrossingMemory crossing;
+};
+
 /// Checks a table of the recompute: `clicked` points were clicked (the table holds one more, the
-/// closing point, when there are more than three).
-TProfileCheck CheckProfile(const std::vector<TContourPoint>& table, std::size_t clicked, TNormalisation normalisation);
+/// closing point, when there are more than three). With a memory of the last check, the same
+/// check in less time.
+TProfileCheck CheckProfile(const std::vector<TContourPoint>& table, std::size_t clicked, TNormalisation normalisation,
+                           TCheckMemory* memory = nullptr);
 
 /// The check in German, one short line each, numbers with the given decimal separator.
 std::vector<std::string> ProfileCheckLines(const TProfileCheck& check, std::string_view separator);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <set>
 
 namespace {
@@ -268,4 +269,73 @@ std::pair<int, int> FirstSelfCrossing(const std::vector<TContourPoint>& ring)
     if (SmallestPairByGrid(ring, 16 * ring.size() + 1024, smallest))
         return smallest;
     return SweptSelfCrossing(ring);
+}
+
+bool TSelfCrossingMemory::MovedPointsClear(const std::vector<TContourPoint>& ring) const
+{
+    // Beyond this many, a test of the whole ring costs about as much.
+    constexpr std::size_t MostMoved = 16;
+    const int m = static_cast<int>(ring.size());
+    if (!clear_ || ring.size() != ring_.size() || m < 4)
+        return false;
+    std::vector<int> segments;
+    for (int v = 0; v < m; ++v) {
+        const TContourPoint &p = ring[static_cast<std::size_t>(v)], &q = ring_[static_cast<std::size_t>(v)];
+        if (std::memcmp(&p.x, &q.x, sizeof p.x) == 0 && std::memcmp(&p.y, &q.y, sizeof p.y) == 0)
+            continue;
+        if (segments.size() == 2 * MostMoved || !std::isfinite(p.x) || !std::isfinite(p.y))
+            return false;
+        segments.push_back((v + m - 1) % m);
+        segments.push_back(v);
+    }
+    if (segments.empty())
+        return true;
+    auto at = [&](int i) -> const TContourPoint& { return ring[static_cast<std::size_t>(i % m)]; };
+    // Boxes round the moved segments and round all of them, for one pass over the ring; their
+    // margin lies far beyond any rounding of the orientation tests.
+    struct TBox {
+        double lx, hx, ly, hy;
+        bool Misses(const TContourPoint& c, const TContourPoint& d) const
+        {
+            return (c.x < lx && d.x < lx) || (c.x > hx && d.x > hx) || (c.y < ly && d.y < ly) || (c.y > hy && d.y > hy);
+        }
+    };
+    std::vector<TBox> boxes;
+    TBox all{at(segments[0]).x, at(segments[0]).x, at(segments[0]).y, at(segments[0]).y};
+    for (const int s : segments) {
+        const TContourPoint &a = at(s), &b = at(s + 1);
+        const double margin = 1e-9 * (1.0 + std::max({std::fabs(a.x), std::fabs(a.y), std::fabs(b.x), std::fabs(b.y)}));
+        boxes.push_back({std::min(a.x, b.x) - margin, std::max(a.x, b.x) + margin, std::min(a.y, b.y) - margin,
+                         std::max(a.y, b.y) + margin});
+        all = {std::min(all.lx, boxes.back().lx), std::max(all.hx, boxes.back().hx), std::min(all.ly, boxes.back().ly),
+               std::max(all.hy, boxes.back().hy)};
+    }
+    for (int j = 0; j < m; ++j) {
+        const TContourPoint &c = at(j), &d = at(j + 1);
+        if (all.Misses(c, d))
+            continue;
+        for (std::size_t t = 0; t < segments.size(); ++t) {
+            const int i = std::min(segments[t], j), k = std::max(segments[t], j);
+            if (k == i || k == i + 1 || (i == 0 && k == m - 1) || boxes[t].Misses(c, d))
+                continue;
+            if (SegmentsMeet(at(i), at(i + 1), at(k), at(k + 1)))
+                return false;
+        }
+    }
+    return true;
+}
+
+std::pair<int, int> TSelfCrossingMemory::First(const std::vector<TContourPoint>& ring)
+{
+    if (MovedPointsClear(ring)) {
+        ring_ = ring;
+        return {-1, -1};
+    }
+    const std::pair<int, int> found = FirstSelfCrossing(ring);
+    ring_ = ring;
+    // A ring with a point beyond the doubles is not tested at all: it is no clear one to build on.
+    clear_ = found.first < 0 && std::all_of(ring.begin(), ring.end(), [](const TContourPoint& p) {
+                 return std::isfinite(p.x) && std::isfinite(p.y);
+             });
+    return found;
 }

@@ -17,3 +17,19 @@ std::pair<int, int> FirstSelfCrossing(const std::vector<TContourPoint>& ring);
 
 /// A pair (i < j) as FirstSelfCrossing gives it, the first the sweep comes upon; {-1, -1} if none.
 std::pair<int, int> SweptSelfCrossing(const std::vector<TContourPoint>& ring);
+
+/// FirstSelfCrossing of a ring that changes a few points at a time, as in a drag. While the ring
+/// had no crossing, only the segments at the moved points can have come to meet another: only
+/// they are tested, against every other segment. Any other change tests the ring afresh.
+class TSelfCrossingMemory {
+public:
+    std::pair<int, int> First(const std::vector<TContourPoint>& ring);
+
+private:
+    /// Whether the segments at the points that differ from the last ring meet no other segment;
+    /// false also where too many points differ to be worth it.
+    bool MovedPointsClear(const std::vector<TContourPoint>& ring) const;
+
+    std::vector<TContourPoint> ring_; ///< the last ring
+    bool clear_ = false;              ///< it was tested and has no crossing
+};

@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTextCursor>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -206,7 +207,7 @@ void TForm2::BuildProfileCheck(std::size_t clicked, bool normalised)
 {
     const TNormalisation normalisation =
         !CheckBox2->isChecked() ? TNormalisation::Off : normalised ? TNormalisation::Done : TNormalisation::Failed;
-    const TProfileCheck check = CheckProfile(ProfileCoords, clicked, normalisation);
+    const TProfileCheck check = CheckProfile(ProfileCoords, clicked, normalisation, &checkMemory_);
     checkLines_ = ProfileCheckLines(check, QLocale().decimalPoint().toStdString());
     xfoilChecked_ = check.State == TCheckState::Checked;
     tableOutline_ = xfoilChecked_ ? XfoilOutline(ProfileCoords, check.SelfCrossing) : TXfoilOutline{};
@@ -238,7 +239,16 @@ void TForm2::ShowProfileCheck()
     QStringList text;
     for (const std::string& line : lines)
         text << QString::fromStdString(line);
-    Memo2->setPlainText(text.join(QLatin1Char('\n')));
+    const QString check = text.join(QLatin1Char('\n'));
+    // A drag often leaves the check's text as it was: then only what a rewrite would reset is
+    // reset, the cursor to the start and the view to the top, and the text is not laid out again.
+    if (Memo2->toPlainText() == check) {
+        Memo2->setTextCursor(QTextCursor(Memo2->document()));
+        Memo2->horizontalScrollBar()->setValue(0);
+        Memo2->verticalScrollBar()->setValue(0);
+        return;
+    }
+    Memo2->setPlainText(check);
 }
 
 void TForm2::Memo1EditRested()
@@ -303,7 +313,9 @@ void TForm2::CheckBox2Click()
 void TForm2::RefillPlot()
 {
     RefillSeries(*Series1, ProfileCoords);
-    Chart1->ResetZoom();
+    const QLocale locale;
+    zoomReset_.Reset(*Chart1, Chart1->width(), Chart1->height(),
+                     (locale.decimalPoint() + locale.groupSeparator()).toStdString());
 }
 
 void TForm2::FormShow()

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "MemoText.h"
+#include "ProfileCheck.h"
+#include "PlotRefill.h"
 #include "ProfileTableUpdate.h"
 #include "Services.h"
 #include "TContourPoint.h"
@@ -114,6 +116,8 @@ private:
     QTimer* memoEditRest_ = nullptr;
     TMemoText memoText_; ///< rewrites only the memo's lines a recompute changed
     TProfileTableUpdate tableUpdate_; ///< normalises again only the points a change moved
+    TCheckMemory checkMemory_;        ///< lets the check measure again only what moved
+    TZoomReset zoomReset_;            ///< resets the zoom only where the reset would change something
     int chartRightGap_ = 0; ///< Chart1 keeps its distance to the right edge (anchored left, top, right)
 };
 

@@ -105,6 +105,13 @@ void TRecordingCanvas::Rectangle(int l, int t, int r, int b)
 
 void TRecordingCanvas::Ellipse(int l, int t, int r, int b)
 {
+    // Points closer than a pixel give the same marker over and over; drawn again at once in a pen
+    // that only covers, it changes no pixel, and a long outline would draw each one many times.
+    if (!drawing_.ops.empty() && pen_ && pen_->mode == static_cast<std::uint8_t>(TPenMode::pmCopy)) {
+        const TDrawing::Op& last = drawing_.ops.back();
+        if (last.kind == Kind::Ellipse && last.a == l && last.b == t && last.c == r && last.d == b)
+            return;
+    }
     auto& op = add(Kind::Ellipse);
     op.a = l, op.b = t, op.c = r, op.d = b;
     op.box = Box(l, t, r, b, penWidth_);
@@ -149,8 +156,10 @@ void TRecordingCanvas::UnClipRectangle()
 
 std::optional<TChartRect> TRecordingCanvas::Difference(const TDrawing& before, const TDrawing& after)
 {
-    if (before.ops.size() != after.ops.size() || before.texts != after.texts || before.fonts != after.fonts)
+    if (before.texts != after.texts || before.fonts != after.fonts)
         return std::nullopt;
+    if (before.ops.size() != after.ops.size())
+        return ChangedStretch(before.ops, after.ops);
     TChartRect changed;
     int count = 0;
     for (std::size_t i = 0; i < after.ops.size(); ++i) {
@@ -163,6 +172,47 @@ std::optional<TChartRect> TRecordingCanvas::Difference(const TDrawing& before, c
         if (!shape || ++count > MaxChangedOps)
             return std::nullopt;
         changed = Union(changed, Union(a.box, b.box));
+    }
+    return changed;
+}
+
+std::optional<TChartRect> TRecordingCanvas::ChangedStretch(const std::vector<TDrawing::Op>& before,
+                                                          const std::vector<TDrawing::Op>& after)
+{
+    const std::size_t shorter = std::min(before.size(), after.size());
+    std::size_t head = 0;
+    while (head < shorter && before[head] == after[head])
+        ++head;
+    std::size_t tail = 0;
+    while (tail < shorter - head && before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
+        ++tail;
+    constexpr auto most = static_cast<std::size_t>(MaxChangedOps);
+    if (before.size() - head - tail > most || after.size() - head - tail > most)
+        return std::nullopt;
+    // Shapes in between, and pens and brushes that leave the same ones in force after the stretch:
+    // what follows is then drawn alike. A line after the stretch starts where it did, since a
+    // line's start is part of its record.
+    TChartRect changed;
+    for (const auto* ops : {&before, &after}) {
+        for (std::size_t i = head; i + tail < ops->size(); ++i) {
+            const TDrawing::Op& op = (*ops)[i];
+            if (op.kind != Kind::Ellipse && op.kind != Kind::LineTo && op.kind != Kind::MoveTo &&
+                op.kind != Kind::Pen && op.kind != Kind::Brush)
+                return std::nullopt;
+            changed = Union(changed, op.box);
+        }
+    }
+    auto inForce = [tail](const std::vector<TDrawing::Op>& ops, Kind kind) -> const TDrawing::Op* {
+        for (std::size_t i = ops.size() - tail; i-- > 0;)
+            if (ops[i].kind == kind)
+                return &ops[i];
+        return nullptr;
+    };
+    for (const Kind kind : {Kind::Pen, Kind::Brush}) {
+        const TDrawing::Op* a = inForce(before, kind);
+        const TDrawing::Op* b = inForce(after, kind);
+        if ((a == nullptr) != (b == nullptr) || (a && !(*a == *b)))
+            return std::nullopt;
     }
     return changed;
 }

@@ -71,6 +71,10 @@ public:
     static void Replay(const TDrawing& drawing, TChartCanvas& canvas, const std::optional<TChartRect>& within);
 
 private:
+    /// Difference of two drawings of unequal length (a dragged point came to share a pixel with its
+    /// neighbour, or ceased to): alike but for one stretch of shapes.
+    static std::optional<TChartRect> ChangedStretch(const std::vector<TDrawing::Op>& before,
+                                                    const std::vector<TDrawing::Op>& after);
     TDrawing::Op& add(TDrawing::Op::Kind kind);
 
     TChartCanvas& target_;

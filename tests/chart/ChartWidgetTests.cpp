@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -191,6 +192,23 @@ TEST(ChartWidget, CleanPaintOnlyCopiesTheBitmap)
     f.series->AddPoint(0.5, 0.5); // a change marks the bitmap dirty
     f.chart->repaint();
     EXPECT_EQ(f.drawings, 1);
+}
+
+TEST(ChartWidget, DenseOutlineShowsAsDrawnDirectly)
+{
+    ShownChart f;
+    // Every point twice: the bitmap's drawing leaves out a marker repeated at once.
+    for (int i = 0; i < 3000; ++i) {
+        const double a = 6.283185307179586 * (i / 2) / 1500;
+        f.series->AddPoint(0.5 + 0.5 * std::cos(a), 0.05 * std::sin(a));
+    }
+    f.chart->repaint();
+    EXPECT_EQ(f.chart->Bitmap(), f.Render());
+    // Moved off its twin: two more lines, drawn again only around them.
+    f.series->YValues().SetValue(701, 0.02);
+    f.series->Repaint();
+    f.chart->repaint();
+    EXPECT_EQ(f.chart->Bitmap(), f.Render());
 }
 
 TEST(ChartWidget, WheelScrollsTheVerticalAxisAfterTheOwnEvent)

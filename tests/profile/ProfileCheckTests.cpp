@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <random>
 #include <string>
@@ -302,6 +303,24 @@ TEST(SweptSelfCrossing, FindsACrossingExactlyWhereTestingEveryPairDoes)
             for (int j = i + 2; j < m && !(i == 0 && j == m - 1); ++j)
                 meet = meet || SegmentsMeet(ring[i], ring[(i + 1) % m], ring[j], ring[(j + 1) % m]);
         ASSERT_EQ(SweptSelfCrossing(ring).first >= 0, meet) << round;
+    }
+}
+
+TEST(SelfCrossingMemory, AfterEachDragAnswersAsATestOfTheWholeRing)
+{
+    // Drags of one or two points on a small grid: touches, overlaps, crossings made and undone.
+    std::mt19937 random(11);
+    for (int walk = 0; walk < 200; ++walk) {
+        const int m = 4 + static_cast<int>(random() % 12);
+        Table ring;
+        for (int i = 0; i < m; ++i)
+            ring.push_back({std::cos(6.283185307179586 * i / m) * 4, std::sin(6.283185307179586 * i / m) * 4, 0});
+        TSelfCrossingMemory memory;
+        for (int step = 0; step < 50; ++step) {
+            for (int moved = 1 + static_cast<int>(random() % 2); moved > 0; --moved)
+                ring[random() % m] = {static_cast<double>(random() % 9) - 4, static_cast<double>(random() % 9) - 4, 0};
+            ASSERT_EQ(memory.First(ring), FirstSelfCrossing(ring)) << walk << " " << step;
+        }
     }
 }
 

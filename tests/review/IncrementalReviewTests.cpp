@@ -29,6 +29,9 @@ struct Shown {
     bool undo = false;
     std::vector<double> xs, ys;
     QImage plot;
+    QString check;
+    int checkCursor = 0;
+    int checkScroll = 0;
 };
 
 class IncrementalReview : public ::testing::Test {
@@ -63,7 +66,8 @@ protected:
         form.Chart1->repaint();
         return {form.Memo1->toPlainText(), form.Memo1->textCursor().position(), form.Memo1->verticalScrollBar()->value(),
                 form.Memo1->document()->isUndoAvailable(), form.Series1->XValues().Stored(),
-                form.Series1->YValues().Stored(), form.Chart1->Bitmap()};
+                form.Series1->YValues().Stored(), form.Chart1->Bitmap(), form.Memo2->toPlainText(),
+                form.Memo2->textCursor().position(), form.Memo2->verticalScrollBar()->value()};
     }
 
     FakeServices services;
@@ -80,14 +84,18 @@ TEST_F(IncrementalReview, EveryChangeShowsWhatAFreshRecomputeShows)
         std::function<void()> change;
     };
     const Row rows[] = {
+        {"nothing changed", [] {}},
         {"a point of the upper side moved", [this] { contour[50].y -= 3.0; }},
         {"the same point moved back", [this] { contour[50].y += 3.0; }},
         {"two points moved apart", [this] { contour[20].x += 2.0, contour[160].y += 1.5; }},
         {"the nose moved: every line changes", [this] { contour[100].x -= 4.0; }},
         {"the trailing edge moved", [this] { contour[0].x += 5.0; }},
         {"a point moved onto its neighbour", [this] { contour[70] = contour[71]; }},
+        {"a point dragged through the lower side: the outline crosses itself", [this] { contour[36].y += 10.7; }},
+        {"dragged back", [this] { contour[36].y -= 10.7; }},
         {"a point appended", [this] { contour.push_back({880.0, 303.0, 0.0}); }},
         {"a point deleted", [this] { contour.erase(contour.begin() + 30); }},
+        {"a point inserted between two", [this] { contour.insert(contour.begin() + 30, contour[30]), contour[30].x += 4.0; }},
         {"the plot zoomed in, then a point moved", [this] {
              live->Chart1->ZoomByPercent(105.0);
              live->Chart1->repaint();
@@ -104,10 +112,14 @@ TEST_F(IncrementalReview, EveryChangeShowsWhatAFreshRecomputeShows)
         live->Memo1->moveCursor(QTextCursor::End);
         live->Memo1->verticalScrollBar()->setValue(live->Memo1->verticalScrollBar()->maximum() / 2);
         row.change();
-        if (live->Edit2->text() != title)
+        if (live->Edit2->text() != title) {
             live->Edit2->setText(title);
-        else
+        } else {
+            // Where the user left the check (a new title is no reason to check again).
+            live->Memo2->moveCursor(QTextCursor::End);
+            live->Memo2->verticalScrollBar()->setValue(live->Memo2->verticalScrollBar()->maximum());
             live->Button1->click();
+        }
         const Shown got = What(*live);
         const auto fresh = Window();
         const Shown want = What(*fresh);
@@ -118,6 +130,9 @@ TEST_F(IncrementalReview, EveryChangeShowsWhatAFreshRecomputeShows)
         EXPECT_EQ(got.xs, want.xs) << row.name;
         EXPECT_EQ(got.ys, want.ys) << row.name;
         EXPECT_TRUE(got.plot == want.plot) << row.name << ": the plot's pixels";
+        EXPECT_EQ(got.check, want.check) << row.name;
+        EXPECT_EQ(got.checkCursor, want.checkCursor) << row.name;
+        EXPECT_EQ(got.checkScroll, want.checkScroll) << row.name;
     }
 }
 
