@@ -70,6 +70,13 @@ void TCurveSpline::Solve()
     }
 }
 
+void TCurveSpline::Reparameterise(const std::vector<double>& s)
+{
+    for (std::size_t i = 0; i < knots_.size(); ++i)
+        knots_[i].s = s[i];
+    Solve();
+}
+
 TCurveSpline::TPoint TCurveSpline::At(std::size_t piece, double s) const
 {
     const TKnot& a = knots_[piece];
