@@ -33,8 +33,8 @@ public:
     std::size_t PieceAt(double s, std::size_t hint) const;
 
     /// Lays the curve anew through the same knots at the parameters `s` (one per knot, ascending,
-    /// equal only at a corner's two knots).
-    void Reparameterise(const std::vector<double>& s);
+    /// equal only at a corner's two knots), and gives the knots' former parameters back in `s`.
+    void Reparameterise(std::vector<double>& s);
 
     /// Moves the curve into the frame whose origin is (ox, oy) and whose x axis runs along the unit
     /// vector (ux, uy), scaled by `scale`; s scales with it, so a chord length stays one.

@@ -17,3 +17,8 @@ std::pair<int, int> FirstSelfCrossing(const std::vector<TContourPoint>& ring);
 
 /// A pair (i < j) as FirstSelfCrossing gives it, the first the sweep comes upon; {-1, -1} if none.
 std::pair<int, int> SweptSelfCrossing(const std::vector<TContourPoint>& ring);
+
+/// Whether FirstSelfCrossing finds a pair, in linear work where the ring is two chains, each
+/// running strictly one way in x, from the point of least x to the ends joined by the closing
+/// segment, one clearly above the other (any outline of a wing section).
+bool CrossesItself(const std::vector<TContourPoint>& ring);

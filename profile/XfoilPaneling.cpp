@@ -23,7 +23,6 @@ constexpr int GridSteps = 4000;           ///< samples of the curve for the spac
 constexpr std::size_t MostStretches = 40; ///< more corners than this are a zig-zag, not an outline
 constexpr double CornerContrast = 2.0;    ///< a corner turns this many times more than its neighbours
 constexpr double ProgramsClosingLine = 0.02; ///< a closing line this long spans a stretch nobody clicked
-constexpr int NoseRounds = 2;             ///< rounds of laying the curve by the nose's parameters
 
 double TurnDegrees(const TContourPoint& a, const TContourPoint& b, const TContourPoint& c)
 {
@@ -279,7 +278,7 @@ double Deviation(const TCurveSpline& curve)
         const double h = k[i + 1].s - k[i].s;
         if (!(h > 0.0))
             continue;
-        const double length = std::hypot(k[i + 1].x - k[i].x, k[i + 1].y - k[i].y);
+        const double length = std::sqrt((k[i + 1].x - k[i].x) * (k[i + 1].x - k[i].x) + (k[i + 1].y - k[i].y) * (k[i + 1].y - k[i].y));
         if (!(length > 0.0))
             continue;
         const double ux = (k[i + 1].x - k[i].x) / length, uy = (k[i + 1].y - k[i].y) / length;
@@ -325,7 +324,7 @@ TXfoilOutline XfoilOutline(const std::vector<TContourPoint>& table, std::optiona
         const TContourPoint closing = points.back();
         if (closed)
             points.pop_back();
-        selfCrossing = FirstSelfCrossing(points).first >= 0;
+        selfCrossing = CrossesItself(points);
         if (closed)
             points.push_back(closing);
     }
@@ -385,22 +384,16 @@ TXfoilOutline XfoilOutline(const std::vector<TContourPoint>& table, std::optiona
     if (!finiteKnots())
         return Raw(std::move(points), distinct, TRawReason::NoCurve);
     // Laid anew by the nose's parameters the curve moves its leading edge a little, and with it
-    // the frame and the parameters: a few rounds settle it.
-    for (int round = 0; round < NoseRounds; ++round) {
-        const std::vector<double> u = NoseParameters(curve, leS);
-        if (u.empty())
-            break;
-        TCurveSpline adapted = curve;
-        adapted.Reparameterise(u);
-        const double adaptedLe = ToXfoilFrame(adapted, 1.0, 0.0, far);
-        if (adaptedLe < 0.0)
-            break;
-        curve = std::move(adapted);
-        leS = adaptedLe;
+    // the frame; the parameters need not follow it, the nose's shape hardly changes.
+    if (std::vector<double> u = NoseParameters(curve, leS); !u.empty()) {
+        curve.Reparameterise(u);
+        if (const double le = ToXfoilFrame(curve, 1.0, 0.0, far); le >= 0.0)
+            leS = le;
+        else
+            curve.Reparameterise(u); // the chord length again
         if (!finiteKnots())
             return Raw(std::move(points), distinct, TRawReason::NoCurve);
     }
-
     std::vector<double> fixed{0.0};
     std::vector<bool> bunched{true};
     std::vector<TContourPoint> exact{closed ? TContourPoint{1.0, 0.0, 0.0} : TContourPoint{knots.front().x, knots.front().y, 0.0}};
@@ -447,7 +440,7 @@ TXfoilOutline XfoilOutline(const std::vector<TContourPoint>& table, std::optiona
         outline.Points.push_back({p.x, p.y, 0.0});
     }
     std::vector<TContourPoint> written(outline.Points.begin(), outline.Points.end() - (closed ? 1 : 0));
-    if (outline.Points.size() != XfoilNodes || !AllFinite(outline.Points) || FirstSelfCrossing(written).first >= 0)
+    if (outline.Points.size() != XfoilNodes || !AllFinite(outline.Points) || CrossesItself(written))
         return Raw(std::move(points), distinct, TRawReason::NoCurve);
     outline.Paneled = true;
     outline.Through = distinct;
