@@ -23,6 +23,7 @@ constexpr int GridSteps = 4000;           ///< samples of the curve for the spac
 constexpr std::size_t MostStretches = 40; ///< more corners than this are a zig-zag, not an outline
 constexpr double CornerContrast = 2.0;    ///< a corner turns this many times more than its neighbours
 constexpr double ProgramsClosingLine = 0.02; ///< a closing line this long spans a stretch nobody clicked
+constexpr double NoseSpeedRatio = 4.0;    ///< sparse clicks round a round nose stay within 2.5
 
 double TurnDegrees(const TContourPoint& a, const TContourPoint& b, const TContourPoint& c)
 {
@@ -117,16 +118,32 @@ double ToXfoilFrame(TCurveSpline& curve, double tx, double ty, std::size_t near)
 /// Parameters by which a round nose is nearly a polynomial: the signed square root of x in
 /// XFOIL's frame, negative before the leading edge. About the nose x grows with the square of
 /// the distance from it, so its root runs evenly round the nose, where the chord length of sparse
-/// clicks cuts the corner. Empty where x does not grow strictly away from the nose on both sides.
+/// clicks cuts the corner. Empty where x does not grow strictly away from the nose on both sides,
+/// or where the root stalls along a stretch that is nearly upright (a flat front, a blunt base):
+/// a piece's chord per step of the root more than NoseSpeedRatio times its neighbour's.
 std::vector<double> NoseParameters(const TCurveSpline& curve, double leS)
 {
     const auto& k = curve.Knots();
     std::vector<double> u(k.size());
+    double speedBefore = 0.0; // of the piece before, 0 after a corner
     for (std::size_t i = 0; i < k.size(); ++i) {
         const double root = std::sqrt(std::max(k[i].x, 0.0));
         u[i] = k[i].s < leS ? -root : root;
-        if (i > 0 && !(u[i] > u[i - 1] || (k[i].s == k[i - 1].s && u[i] == u[i - 1])))
+        if (i == 0)
+            continue;
+        if (k[i].s == k[i - 1].s) {
+            if (u[i] != u[i - 1])
+                return {};
+            speedBefore = 0.0;
+            continue;
+        }
+        if (!(u[i] > u[i - 1]))
             return {};
+        const double dx = k[i].x - k[i - 1].x, dy = k[i].y - k[i - 1].y;
+        const double speed = std::sqrt(dx * dx + dy * dy) / (u[i] - u[i - 1]);
+        if (speedBefore > 0.0 && (speed > NoseSpeedRatio * speedBefore || speedBefore > NoseSpeedRatio * speed))
+            return {};
+        speedBefore = speed;
     }
     const double first = u[0];
     for (double& v : u)

@@ -141,6 +141,8 @@ TEST(XfoilPaneling, IrregularPointsAreWrittenAsTheyAreWithTheReason)
     zigzag[5].y -= 300;
     std::vector<TContourPoint> crossing = section;
     std::swap(crossing[4], crossing[16]);
+    std::vector<TContourPoint> flatNose = section;
+    flatNose[9].x = flatNose[11].x = flatNose[10].x;
     struct TRow {
         const char* name;
         std::vector<TContourPoint> contour;
@@ -151,7 +153,8 @@ TEST(XfoilPaneling, IrregularPointsAreWrittenAsTheyAreWithTheReason)
                             TRow{"six points each clicked twice", repeated, TRawReason::TooFew, "6 Punkte sind zu wenige"},
                             TRow{"a zig-zag", zigzag, TRawReason::ZigZag, "Ein Knick über 90° (Zeile 8)"},
                             TRow{"a self-crossing", crossing, TRawReason::SelfCrossing, "kreuzt"},
-                            TRow{"twenty points far apart", section, TRawReason::None, "160 Punkte auf einer glatten Kurve durch alle 20 Punkte"}}) {
+                            TRow{"twenty points far apart", section, TRawReason::None, "160 Punkte auf einer glatten Kurve durch alle 20 Punkte"},
+                            TRow{"a nose clicked flat", flatNose, TRawReason::None, "160 Punkte auf einer glatten Kurve durch alle 20 Punkte"}}) {
         SCOPED_TRACE(row.name);
         const std::vector<TContourPoint> table = Table(row.contour);
         const TXfoilOutline outline = XfoilOutline(table);
