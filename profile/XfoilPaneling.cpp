@@ -101,7 +101,7 @@ double LeadingEdge(const TCurveSpline& curve, double tx, double ty, std::size_t 
 
 /// Finds the leading edge near knot `near` and moves the curve into XFOIL's frame: the leading
 /// edge to (0, 0), the trailing edge's midpoint (tx, ty) to (1, 0). The leading edge's parameter
-/// there; -1 where there is none, -2 where the frame overflows.
+/// there; -1 where there is none (the curve is left as it was).
 double ToXfoilFrame(TCurveSpline& curve, double tx, double ty, std::size_t near)
 {
     const double le = LeadingEdge(curve, tx, ty, near);
