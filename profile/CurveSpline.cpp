@@ -1,36 +1,46 @@
 #include "CurveSpline.h"
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
-/// Derivatives of one stretch of knots k[0 .. m-1] (m >= 2) for one coordinate: continuous second
+/// Derivatives of one stretch of knots k[0 .. m-1] (m >= 2) in x and y: continuous second
 /// derivative inside, zero third derivative on the first and the last piece. Tridiagonal, solved
-/// by elimination; `c` and `r` are scratch of size m.
-void StretchDerivatives(TCurveSpline::TKnot* k, std::size_t m, double TCurveSpline::TKnot::*value,
-                        double TCurveSpline::TKnot::*slope, std::vector<double>& c, std::vector<double>& r)
+/// by elimination, whose factors depend on the knots' spacing only and so serve both coordinates;
+/// the eliminated right-hand sides wait in the knots' derivatives. `c` is scratch of size m.
+void StretchDerivatives(TCurveSpline::TKnot* k, std::size_t m, std::vector<double>& c)
 {
-    auto h = [&](std::size_t i) { return k[i + 1].s - k[i].s; };
-    auto d = [&](std::size_t i) { return (k[i + 1].*value - k[i].*value) / h(i); };
     if (m == 2) {
-        k[0].*slope = k[1].*slope = d(0);
+        const double h = k[1].s - k[0].s;
+        k[0].dx = k[1].dx = (k[1].x - k[0].x) / h;
+        k[0].dy = k[1].dy = (k[1].y - k[0].y) / h;
         return;
     }
     // Row 0: x'0 + x'1 = 2 d0 (a parabola on the first piece).
+    double hPrev = k[1].s - k[0].s;
+    double dxPrev = (k[1].x - k[0].x) / hPrev, dyPrev = (k[1].y - k[0].y) / hPrev;
     c[0] = 1.0;
-    r[0] = 2.0 * d(0);
+    k[0].dx = 2.0 * dxPrev;
+    k[0].dy = 2.0 * dyPrev;
     for (std::size_t i = 1; i + 1 < m; ++i) {
-        const double a = h(i), b = 2.0 * (h(i - 1) + h(i)), cc = h(i - 1);
-        const double rhs = 3.0 * (h(i) * d(i - 1) + h(i - 1) * d(i));
-        const double den = b - a * c[i - 1];
-        c[i] = cc / den;
-        r[i] = (rhs - a * r[i - 1]) / den;
+        const double h = k[i + 1].s - k[i].s, inverse = 1.0 / h;
+        const double dx = (k[i + 1].x - k[i].x) * inverse, dy = (k[i + 1].y - k[i].y) * inverse;
+        const double scale = 1.0 / (2.0 * (hPrev + h) - h * c[i - 1]);
+        c[i] = hPrev * scale;
+        k[i].dx = (3.0 * (h * dxPrev + hPrev * dx) - h * k[i - 1].dx) * scale;
+        k[i].dy = (3.0 * (h * dyPrev + hPrev * dy) - h * k[i - 1].dy) * scale;
+        hPrev = h;
+        dxPrev = dx;
+        dyPrev = dy;
     }
     const std::size_t last = m - 1;
-    r[last] = (2.0 * d(last - 1) - r[last - 1]) / (1.0 - c[last - 1]);
-    k[last].*slope = r[last];
-    for (std::size_t i = last; i-- > 0;)
-        k[i].*slope = r[i] - c[i] * (k[i + 1].*slope);
+    k[last].dx = (2.0 * dxPrev - k[last - 1].dx) / (1.0 - c[last - 1]);
+    k[last].dy = (2.0 * dyPrev - k[last - 1].dy) / (1.0 - c[last - 1]);
+    for (std::size_t i = last; i-- > 0;) {
+        k[i].dx -= c[i] * k[i + 1].dx;
+        k[i].dy -= c[i] * k[i + 1].dy;
+    }
 }
 
 } // namespace
@@ -55,19 +65,24 @@ TCurveSpline::TCurveSpline(const std::vector<TContourPoint>& points, const std::
 
 void TCurveSpline::Solve()
 {
-    std::vector<double> c(knots_.size()), r(knots_.size());
+    std::vector<double> c(knots_.size());
     std::size_t start = 0;
     for (std::size_t i = 1; i <= knots_.size(); ++i) {
         // A stretch ends at the last knot or where the next knot repeats this one's s (a corner).
         if (i == knots_.size() || knots_[i].s == knots_[i - 1].s) {
             const std::size_t m = i - start;
-            if (m >= 2) {
-                StretchDerivatives(&knots_[start], m, &TKnot::x, &TKnot::dx, c, r);
-                StretchDerivatives(&knots_[start], m, &TKnot::y, &TKnot::dy, c, r);
-            }
+            if (m >= 2)
+                StretchDerivatives(&knots_[start], m, c);
             start = i;
         }
     }
+}
+
+void TCurveSpline::Reparameterise(std::vector<double>& s)
+{
+    for (std::size_t i = 0; i < knots_.size(); ++i)
+        std::swap(knots_[i].s, s[i]);
+    Solve();
 }
 
 TCurveSpline::TPoint TCurveSpline::At(std::size_t piece, double s) const

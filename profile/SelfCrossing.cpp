@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <set>
 
 namespace {
@@ -338,4 +339,75 @@ std::pair<int, int> TSelfCrossingMemory::First(const std::vector<TContourPoint>&
                  return std::isfinite(p.x) && std::isfinite(p.y);
              });
     return found;
+}
+
+namespace {
+
+/// The answer for two strictly x-monotone chains, or nothing where it is not clear-cut.
+std::optional<bool> MonotoneChainsCross(const std::vector<TContourPoint>& ring)
+{
+    const std::size_t m = ring.size();
+    std::size_t k = 0;
+    for (std::size_t i = 1; i < m; ++i)
+        k = ring[i].x < ring[k].x ? i : k;
+    if (k == 0 || k + 1 >= m)
+        return std::nullopt;
+    for (std::size_t i = 0; i < m; ++i) {
+        if (!std::isfinite(ring[i].x) || !std::isfinite(ring[i].y))
+            return std::nullopt;
+        if ((i < k && !(ring[i + 1].x < ring[i].x)) || (i > k && !(ring[i].x > ring[i - 1].x)))
+            return std::nullopt;
+    }
+    // Along x from the nose: a (ring[k - 1], ring[k - 2], ...) and b (ring[k + 1], ...), each
+    // vertex tested against the other chain's segment over it. The nose itself is shared.
+    const std::size_t aLast = 0, bLast = m - 1;
+    const double end = std::min(ring[aLast].x, ring[bLast].x);
+    std::size_t a = k, b = k; // the segments (a, a - 1) and (b, b + 1) under the sweep
+    int side = 0;
+    auto clear = [&](const TContourPoint& p, const TContourPoint& q, const TContourPoint& v, int sign) {
+        // v's side of pq (p left of q), above +; where rounding could flip it, the exact tests decide.
+        const double left = (q.x - p.x) * (v.y - p.y), right = (q.y - p.y) * (v.x - p.x);
+        const double h = sign * (left - right), bound = 1e-15 * (std::fabs(left) + std::fabs(right));
+        const int s = h > bound ? 1 : h < -bound ? -1 : 0;
+        if (s == 0 || (side != 0 && s != side))
+            return false;
+        side = s;
+        return true;
+    };
+    while (true) {
+        const TContourPoint* next = nullptr;
+        bool fromA = false;
+        if (a > aLast && (b >= bLast || ring[a - 1].x <= ring[b + 1].x)) {
+            next = &ring[a - 1];
+            fromA = true;
+        } else if (b < bLast) {
+            next = &ring[b + 1];
+        }
+        // Past the end of either chain there is nothing to cross.
+        if (next == nullptr || next->x > end || (fromA ? b >= bLast : a <= aLast))
+            break;
+        // a's vertex against b's segment (b, b + 1), which spans its x; a above b is side +.
+        if (fromA ? !clear(ring[b], ring[b + 1], *next, 1) : !clear(ring[a], ring[a - 1], *next, -1))
+            return std::nullopt;
+        if (fromA)
+            --a;
+        else
+            ++b;
+    }
+    // The closing segment against every segment but its two neighbours.
+    for (std::size_t i = 1; i + 2 < m; ++i)
+        if (SegmentsMeet(ring[m - 1], ring[0], ring[i], ring[i + 1]))
+            return true;
+    return false;
+}
+
+} // namespace
+
+bool CrossesItself(const std::vector<TContourPoint>& ring)
+{
+    if (ring.size() < 4)
+        return false;
+    if (const std::optional<bool> crosses = MonotoneChainsCross(ring))
+        return *crosses;
+    return FirstSelfCrossing(ring).first >= 0;
 }

@@ -33,3 +33,8 @@ private:
     std::vector<TContourPoint> ring_; ///< the last ring
     bool clear_ = false;              ///< it was tested and has no crossing
 };
+
+/// Whether FirstSelfCrossing finds a pair, in linear work where the ring is two chains, each
+/// running strictly one way in x, from the point of least x to the ends joined by the closing
+/// segment, one clearly above the other (any outline of a wing section).
+bool CrossesItself(const std::vector<TContourPoint>& ring);

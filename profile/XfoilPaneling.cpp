@@ -23,6 +23,7 @@ constexpr int GridSteps = 4000;           ///< samples of the curve for the spac
 constexpr std::size_t MostStretches = 40; ///< more corners than this are a zig-zag, not an outline
 constexpr double CornerContrast = 2.0;    ///< a corner turns this many times more than its neighbours
 constexpr double ProgramsClosingLine = 0.02; ///< a closing line this long spans a stretch nobody clicked
+constexpr double NoseSpeedRatio = 4.0;    ///< sparse clicks round a round nose stay within 2.5
 
 double TurnDegrees(const TContourPoint& a, const TContourPoint& b, const TContourPoint& c)
 {
@@ -96,6 +97,58 @@ double LeadingEdge(const TCurveSpline& curve, double tx, double ty, std::size_t 
         haveBefore = true;
     }
     return bestS;
+}
+
+/// Finds the leading edge near knot `near` and moves the curve into XFOIL's frame: the leading
+/// edge to (0, 0), the trailing edge's midpoint (tx, ty) to (1, 0). The leading edge's parameter
+/// there; -1 where there is none (the curve is left as it was).
+double ToXfoilFrame(TCurveSpline& curve, double tx, double ty, std::size_t near)
+{
+    const double le = LeadingEdge(curve, tx, ty, near);
+    if (!(le > 0.0 && le < curve.Length()))
+        return -1.0;
+    const TCurveSpline::TPoint nose = curve.At(curve.PieceAt(le, 0), le);
+    const double chord = std::hypot(tx - nose.x, ty - nose.y);
+    if (!(chord > 0.0) || !std::isfinite(chord))
+        return -1.0;
+    curve.ToFrame(nose.x, nose.y, (tx - nose.x) / chord, (ty - nose.y) / chord, 1.0 / chord);
+    return le / chord;
+}
+
+/// Parameters by which a round nose is nearly a polynomial: the signed square root of x in
+/// XFOIL's frame, negative before the leading edge. About the nose x grows with the square of
+/// the distance from it, so its root runs evenly round the nose, where the chord length of sparse
+/// clicks cuts the corner. Empty where x does not grow strictly away from the nose on both sides,
+/// or where the root stalls along a stretch that is nearly upright (a flat front, a blunt base):
+/// a piece's chord per step of the root more than NoseSpeedRatio times its neighbour's.
+std::vector<double> NoseParameters(const TCurveSpline& curve, double leS)
+{
+    const auto& k = curve.Knots();
+    std::vector<double> u(k.size());
+    double speedBefore = 0.0; // of the piece before, 0 after a corner
+    for (std::size_t i = 0; i < k.size(); ++i) {
+        const double root = std::sqrt(std::max(k[i].x, 0.0));
+        u[i] = k[i].s < leS ? -root : root;
+        if (i == 0)
+            continue;
+        if (k[i].s == k[i - 1].s) {
+            if (u[i] != u[i - 1])
+                return {};
+            speedBefore = 0.0;
+            continue;
+        }
+        if (!(u[i] > u[i - 1]))
+            return {};
+        const double dx = k[i].x - k[i - 1].x, dy = k[i].y - k[i - 1].y;
+        const double speed = std::sqrt(dx * dx + dy * dy) / (u[i] - u[i - 1]);
+        if (speedBefore > 0.0 && (speed > NoseSpeedRatio * speedBefore || speedBefore > NoseSpeedRatio * speed))
+            return {};
+        speedBefore = speed;
+    }
+    const double first = u[0];
+    for (double& v : u)
+        v -= first;
+    return u;
 }
 
 /// The parameters of XfoilNodes points along the curve. `fixed` holds the parameters of the points
@@ -242,7 +295,10 @@ double Deviation(const TCurveSpline& curve)
         const double h = k[i + 1].s - k[i].s;
         if (!(h > 0.0))
             continue;
-        const double ux = (k[i + 1].x - k[i].x) / h, uy = (k[i + 1].y - k[i].y) / h;
+        const double length = std::sqrt((k[i + 1].x - k[i].x) * (k[i + 1].x - k[i].x) + (k[i + 1].y - k[i].y) * (k[i + 1].y - k[i].y));
+        if (!(length > 0.0))
+            continue;
+        const double ux = (k[i + 1].x - k[i].x) / length, uy = (k[i + 1].y - k[i].y) / length;
         // Half-way: where a cubic through two points strays farthest from their segment, unless
         // its ends turn opposite ways (a wiggle), which a spline through an outline rarely has.
         const TCurveSpline::TPoint p = curve.At(i, k[i].s + 0.5 * h);
@@ -285,7 +341,7 @@ TXfoilOutline XfoilOutline(const std::vector<TContourPoint>& table, std::optiona
         const TContourPoint closing = points.back();
         if (closed)
             points.pop_back();
-        selfCrossing = FirstSelfCrossing(points).first >= 0;
+        selfCrossing = CrossesItself(points);
         if (closed)
             points.push_back(closing);
     }
@@ -339,18 +395,22 @@ TXfoilOutline XfoilOutline(const std::vector<TContourPoint>& table, std::optiona
     const auto& knots = curve.Knots();
     // The nose's knot: its index among the points plus the corners' extra knots before it.
     const std::size_t far = noseIndex + static_cast<std::size_t>(std::lower_bound(corners.begin(), corners.end(), noseIndex) - corners.begin());
-    const double le = LeadingEdge(curve, tx, ty, far);
-    if (!(le > 0.0 && le < curve.Length()))
+    double leS = ToXfoilFrame(curve, tx, ty, far);
+    if (leS < 0.0)
         return Raw(std::move(points), distinct, TRawReason::NoLeadingEdge);
-    const TCurveSpline::TPoint nose = curve.At(curve.PieceAt(le, 0), le);
-    const double chord = std::hypot(tx - nose.x, ty - nose.y);
-    if (!(chord > 0.0) || !std::isfinite(chord))
-        return Raw(std::move(points), distinct, TRawReason::NoLeadingEdge);
-    curve.ToFrame(nose.x, nose.y, (tx - nose.x) / chord, (ty - nose.y) / chord, 1.0 / chord);
     if (!finiteKnots())
         return Raw(std::move(points), distinct, TRawReason::NoCurve);
-    const double leS = le / chord;
-
+    // Laid anew by the nose's parameters the curve moves its leading edge a little, and with it
+    // the frame; the parameters need not follow it, the nose's shape hardly changes.
+    if (std::vector<double> u = NoseParameters(curve, leS); !u.empty()) {
+        curve.Reparameterise(u);
+        if (const double le = ToXfoilFrame(curve, 1.0, 0.0, far); le >= 0.0)
+            leS = le;
+        else
+            curve.Reparameterise(u); // the chord length again
+        if (!finiteKnots())
+            return Raw(std::move(points), distinct, TRawReason::NoCurve);
+    }
     std::vector<double> fixed{0.0};
     std::vector<bool> bunched{true};
     std::vector<TContourPoint> exact{closed ? TContourPoint{1.0, 0.0, 0.0} : TContourPoint{knots.front().x, knots.front().y, 0.0}};
@@ -397,7 +457,7 @@ TXfoilOutline XfoilOutline(const std::vector<TContourPoint>& table, std::optiona
         outline.Points.push_back({p.x, p.y, 0.0});
     }
     std::vector<TContourPoint> written(outline.Points.begin(), outline.Points.end() - (closed ? 1 : 0));
-    if (outline.Points.size() != XfoilNodes || !AllFinite(outline.Points) || FirstSelfCrossing(written).first >= 0)
+    if (outline.Points.size() != XfoilNodes || !AllFinite(outline.Points) || CrossesItself(written))
         return Raw(std::move(points), distinct, TRawReason::NoCurve);
     outline.Paneled = true;
     outline.Through = distinct;

@@ -324,6 +324,27 @@ TEST(SelfCrossingMemory, AfterEachDragAnswersAsATestOfTheWholeRing)
     }
 }
 
+TEST(CrossesItself, TellsWhatTestingEveryPairTellsForTwoChainsAlongX)
+{
+    // Two chains running one way in x from a shared nose, on a coarse grid so that they often touch
+    // or cross, the closing segment often across them.
+    std::mt19937 random(11);
+    for (int round = 0; round < 20000; ++round) {
+        const int m = 4 + static_cast<int>(random() % 9), k = 1 + static_cast<int>(random() % (m - 2));
+        Table ring(static_cast<std::size_t>(m));
+        for (int i = 0; i < m; ++i) {
+            const int steps = i < k ? k - i : i - k;
+            ring[i] = {steps + (i < k ? 0.0 : 0.5 * (random() % 2)) + 0.25 * (random() % 2), 0.5 * (static_cast<int>(random() % 7) - 3), 0};
+        }
+        ring[k].y = 0;
+        bool meet = false;
+        for (int i = 0; i < m; ++i)
+            for (int j = i + 2; j < m && !(i == 0 && j == m - 1); ++j)
+                meet = meet || SegmentsMeet(ring[i], ring[(i + 1) % m], ring[j], ring[(j + 1) % m]);
+        ASSERT_EQ(CrossesItself(ring), meet) << round;
+    }
+}
+
 TEST(FirstSelfCrossing, AZigzagPackedBesideFarPointsIsDecidedByTheSweep)
 {
     // All of the zigzag in one cell of the grid: it gives up, the sweep answers.

@@ -133,8 +133,10 @@ TEST_P(XfoilPaneling, ThinnedSectionsGiveXfoilsOwnLiftAndDrag)
             EXPECT_TRUE(oursViscous.cd.has_value()) << "XFOIL's viscous solution did not converge";
             EXPECT_LT(std::fabs(cdError), 0.03);
             // The targets are 1 % at 25 points and 0.3 % from 37. The strongly cambered 6409 misses
-            // them: at its sparse nose the spline sags below the lower side (0.004 chord at 25
-            // points, 0.0007 at 37). Those two rows hold what is reached, so that a loss shows.
+            // them: round its tight nose three clicks leave the leading edge (the point farthest
+            // from the trailing edge) uncertain, and the one found lies 0.002 chord beside XFOIL's
+            // at 25 points, 0.0005 at 37, which turns the frame by as many radians. Those two rows
+            // hold what is reached, so that a loss shows.
             const bool sparse6409 = std::string(GetParam()) == "6409" && count <= 37;
             const double allowed = sparse6409 ? (count == 25 ? 0.014 : 0.0035) : count >= 37 ? 0.003 : 0.01;
             EXPECT_LT(std::fabs(clError), allowed);
