@@ -232,7 +232,13 @@ void TForm1::Timer1Timer()
 
 QRect TForm1::ClientRectOnScreen() const
 {
-    return QRect(Client->mapToGlobal(QPoint(0, 0)), Client->size());
+    // Mapping to the screen is most of an idle tick's work. The answer changes only with the
+    // window's place or the client's place in the window, both plain fields to compare.
+    const QRect window = this->window()->geometry();
+    const QPoint inWindow = Client->mapTo(this->window(), QPoint(0, 0));
+    if (!ClientPlace.known || ClientPlace.window != window || ClientPlace.inWindow != inWindow)
+        ClientPlace = {window, inWindow, Client->mapToGlobal(QPoint(0, 0)), true};
+    return QRect(ClientPlace.onScreen, Client->size());
 }
 
 void TForm1::FormCloseQuery(bool& CanClose)

@@ -196,6 +196,15 @@ public:
     TPaintInputs PaintedInputs;
     /// The deliveries the tick had seen when it last looked at the contour.
     std::uint64_t ContourLookSeen = platform::NeverLooked;
+    /// The client's place on the screen, and the window's and the client's own place it was
+    /// worked out from (see ClientRectOnScreen).
+    struct TClientPlace {
+        QRect window;
+        QPoint inWindow;
+        QPoint onScreen;
+        bool known = false;
+    };
+    mutable TClientPlace ClientPlace;
     /// Set by the client's paint event: false while only part of the client area is being painted.
     bool PaintCoversClient = true;
 

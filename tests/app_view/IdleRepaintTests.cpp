@@ -98,4 +98,13 @@ TEST_F(IdleRepaint, EveryInputOfThePaintBringsTheRepaintBack)
     QApplication::setPalette(original);
 }
 
+TEST_F(IdleRepaint, TheClientsPlaceOnScreenFollowsTheWindowThoughTheTickRemembersIt)
+{
+    for (const QPoint step : {QPoint(0, 0), QPoint(37, 21), QPoint(-50, 8)}) {
+        form->move(form->pos() + step);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(form->ClientRectOnScreen(), QRect(form->Client->mapToGlobal(QPoint(0, 0)), form->Client->size()));
+    }
+}
+
 } // namespace
