@@ -119,6 +119,8 @@ private:
     TCheckMemory checkMemory_;        ///< lets the check measure again only what moved
     TZoomReset zoomReset_;            ///< resets the zoom only where the reset would change something
     int chartRightGap_ = 0; ///< Chart1 keeps its distance to the right edge (anchored left, top, right)
+    QRect placeFrom_;       ///< the geometry the window's place on the screen was mapped from
+    QPoint placeOnScreen_;  ///< the window's corner on the screen, for the ticks
 };
 
 extern TForm2* Form2;

@@ -287,6 +287,11 @@ TEST_P(ZoomPermission, OnlyStrictlyInsideTheChart)
 {
     CursorAt(GetParam().cursor);
     EXPECT_EQ(chart().AllowZoom, GetParam().allowed);
+    // The same after the window moved, the cursor kept on the same place of the window.
+    form->move(form->pos() + QPoint(45, 30));
+    QCoreApplication::processEvents();
+    CursorAt(GetParam().cursor);
+    EXPECT_EQ(chart().AllowZoom, GetParam().allowed);
 }
 
 // Chart1 covers columns 320 .. 1089 and rows 8 .. 520 of the window.
