@@ -49,7 +49,7 @@ void TPaintInputs::Take(QSize client, qreal ratio)
     cursorDot_ = CursorDotVisible;
 }
 
-bool TPaintInputs::Unchanged(QSize client, qreal ratio, bool contourMayHaveChanged) const
+bool TPaintInputs::Unchanged(QSize client, qreal ratio) const
 {
     // The cheap fields first; the contour, the one input that grows, last.
     return valid_ && client_ == client && ratio_ == ratio && image_ == ViewImage && imageKey_ == ImageKey(ViewImage) &&
@@ -57,5 +57,10 @@ bool TPaintInputs::Unchanged(QSize client, qreal ratio, bool contourMayHaveChang
            std::memcmp(&zoom_, &View.ZoomFactor, sizeof zoom_) == 0 && radius_ == View.PointRadius &&
            cursor_ == View.CursorPos && hotPoint_ == Hit.HotPointIndex && hotSegment_ == Hit.HotSegmentIndex &&
            mode_ == EditMode && cursorDot_ == CursorDotVisible && face_ == ColorToRGB(clBtnFace) &&
-           (!contourMayHaveChanged || SamePoints(points_, ContourPoints));
+           SamePoints(points_, ContourPoints);
+}
+
+bool TPaintInputs::TickStateUnchanged() const
+{
+    return valid_ && mode_ == EditMode && cursorDot_ == CursorDotVisible;
 }

@@ -18,9 +18,11 @@ public:
     void Take(QSize client, qreal ratio);
     /// Forgets the record, so that the next comparison asks for a paint; for paints of part of the client.
     void Forget() { valid_ = false; }
-    /// True when a paint now would draw what the recorded one drew; the contour is compared only
-    /// when it may have changed.
-    bool Unchanged(QSize client, qreal ratio, bool contourMayHaveChanged = true) const;
+    /// True when a paint now would draw what the recorded one drew.
+    bool Unchanged(QSize client, qreal ratio) const;
+    /// The same where only the timer's tick can have changed anything since the last comparison:
+    /// the edit mode (Escape, F3) and the cursor dot.
+    bool TickStateUnchanged() const;
 
 private:
     bool valid_ = false;

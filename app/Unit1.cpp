@@ -198,11 +198,18 @@ void TForm1::FormDestroy()
 
 void TForm1::Timer1Timer()
 {
-    const bool contourEmpty = ContourPoints.empty();
-    Bildhorizontalspiegeln1->setEnabled(contourEmpty);
-    Bildvertikalspiegeln1->setEnabled(contourEmpty);
-    Rckgngig1->setEnabled(ContourHistory.CanUndo());
-    Wiederholen1->setEnabled(ContourHistory.CanRedo());
+    // The contour, its history, the picture, the view and the palette change only in some handler.
+    // While none ran since the last tick (only the windows' own ticks did), what depends on them
+    // is as it was, and only what the tick itself sets below can differ.
+    platform::TEventActivity* activity = platform::EventActivity();
+    const bool anythingRan = !activity || activity->Since(DeliveriesSeen);
+    if (anythingRan) {
+        const bool contourEmpty = ContourPoints.empty();
+        Bildhorizontalspiegeln1->setEnabled(contourEmpty);
+        Bildvertikalspiegeln1->setEnabled(contourEmpty);
+        Rckgngig1->setEnabled(ContourHistory.CanUndo());
+        Wiederholen1->setEnabled(ContourHistory.CanRedo());
+    }
 
     if (ProfileDirty) {
         // The recompute runs to completion before the flag is cleared.
@@ -222,11 +229,10 @@ void TForm1::Timer1Timer()
     if (Hit.HotPointIndex >= 0)
         CursorDotVisible = false;
 
-    // Painting what is already on the screen would change no pixel; idle ticks leave it out. The
-    // contour changes only in some handler: while none ran, comparing it again would be wasted.
-    platform::TEventActivity* activity = platform::EventActivity();
-    const bool contourMayHaveChanged = !activity || activity->Since(ContourLookSeen);
-    if (!PaintedInputs.Unchanged(Client->size(), Client->devicePixelRatioF(), contourMayHaveChanged))
+    // Painting what is already on the screen would change no pixel; idle ticks leave it out.
+    const bool unchanged = anythingRan ? PaintedInputs.Unchanged(Client->size(), Client->devicePixelRatioF())
+                                       : PaintedInputs.TickStateUnchanged();
+    if (!unchanged)
         Client->repaint();
 }
 

@@ -194,8 +194,8 @@ public:
     TMainViewPainter ViewPainter;
     /// What the last paint of the whole client area drew from; the timer repaints only when it changed.
     TPaintInputs PaintedInputs;
-    /// The deliveries the tick had seen when it last looked at the contour.
-    std::uint64_t ContourLookSeen = platform::NeverLooked;
+    /// The event deliveries the tick had seen when it last looked.
+    std::uint64_t DeliveriesSeen = platform::NeverLooked;
     /// The client's place on the screen, and the window's and the client's own place it was
     /// worked out from (see ClientRectOnScreen).
     struct TClientPlace {
