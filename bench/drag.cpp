@@ -1,6 +1,7 @@
 // One drag step with the review window shown: a mouse move that drags a contour point, the main
 // window's next tick (the review window's recompute, the main view's repaint), and the paint of
 // the review window that shows the change.
+#include "QtBenchMain.h"
 #include "Application.h"
 #include "Chart.h"
 #include "Services.h"
@@ -103,25 +104,12 @@ void BM_DragStep(benchmark::State& state)
 }
 BENCHMARK(BM_DragStep)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
-QtMessageHandler defaultHandler = nullptr;
-
-void FilterMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (!message.startsWith(QLatin1String("This plugin does not support")))
-        defaultHandler(type, context, message);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    defaultHandler = qInstallMessageHandler(FilterMessages);
+    qtbench::Prepare();
     TApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return qtbench::Run(argc, argv);
 }

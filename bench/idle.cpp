@@ -2,6 +2,7 @@
 // stretch of wall time in which nobody touches them, beside the floor of the same stretch for a bare
 // window with the program's two timers doing nothing. Meant for a real X server (bench/run-all starts
 // one): every question a tick asks the server costs there, and the offscreen platform hides it.
+#include "QtBenchMain.h"
 #include "Application.h"
 #include "KeyState.h"
 #include "Unit1.h"
@@ -126,26 +127,13 @@ BENCHMARK(BM_IdleProgram)
     ->ReportAggregatesOnly(true)
     ->Unit(benchmark::kMillisecond);
 
-QtMessageHandler defaultHandler = nullptr;
-
-void FilterMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (!message.startsWith(QLatin1String("This plugin does not support")))
-        defaultHandler(type, context, message);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    defaultHandler = qInstallMessageHandler(FilterMessages);
+    qtbench::Prepare();
     TApplication application(argc, argv);
     application.setQuitOnLastWindowClosed(false);
     platform::StartKeyTracking();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return qtbench::Run(argc, argv);
 }

@@ -1,6 +1,7 @@
 // Composing the view of a large scan, and the paint of the overlay, on a headless main window,
 // each beside a natural anchor measured in the same run: Qt's own drawImage of the same picture
 // and transform, a bare QPainter overlay of the same shapes, memcpy of the same bytes.
+#include "QtBenchMain.h"
 #include "Canvas.h"
 #include "ExCanvasTools.h"
 #include "MainViewPaint.h"
@@ -277,25 +278,11 @@ void BM_MouseMoveAndPaint(benchmark::State& state)
 }
 BENCHMARK(BM_MouseMoveAndPaint)->Arg(100000)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportAggregatesOnly(true);
 
-QtMessageHandler defaultHandler = nullptr;
-
-// The offscreen platform reports every window operation it lacks; those lines bury the figures.
-void FilterMessages(QtMsgType type, const QMessageLogContext& context, const QString& message)
-{
-    if (!message.startsWith(QLatin1String("This plugin does not support")))
-        defaultHandler(type, context, message);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    defaultHandler = qInstallMessageHandler(FilterMessages);
+    qtbench::Prepare();
     QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return qtbench::Run(argc, argv);
 }

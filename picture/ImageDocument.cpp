@@ -291,26 +291,36 @@ QImage DecodeBitmap(QIODevice& device)
     return image;
 }
 
-QImage DecodeBitmap(const QByteArray& bytes)
+QImage DecodePictureBytes(const QByteArray& bytes, QImage (*decode)(QIODevice&))
 {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    return DecodeBitmap(buffer);
+    return decode(buffer);
 }
 
-QImage LoadBitmapFile(const QString& fileName)
+QImage DecodePictureFile(const QString& fileName, QImage (*decode)(QIODevice&))
 {
     QFile file;
     OpenPictureFile(fileName, file);
     try {
-        return DecodeBitmap(file);
+        return decode(file);
     } catch (const TImageError&) {
         // A disk that fails while the pixels are read is the file's fault, not the picture's.
         if (file.error() != QFileDevice::NoError)
             CannotOpen(fileName);
         throw;
     }
+}
+
+QImage DecodeBitmap(const QByteArray& bytes)
+{
+    return DecodePictureBytes(bytes, static_cast<QImage (*)(QIODevice&)>(DecodeBitmap));
+}
+
+QImage LoadBitmapFile(const QString& fileName)
+{
+    return DecodePictureFile(fileName, static_cast<QImage (*)(QIODevice&)>(DecodeBitmap));
 }
 
 void ConvertTo24Bit(QImage& bitmap)

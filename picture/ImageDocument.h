@@ -27,6 +27,11 @@ void LimitPictureBytes(std::int64_t bytes);
 /// or throws TImageError "Datei %s kann nicht geöffnet werden" (also for a directory or a device).
 void OpenPictureFile(const QString& fileName, QFile& file);
 
+/// The front the picture readers share: `decode` run on a file opened by OpenPictureFile, where a
+/// failing disk is reported as the file's fault, not the picture's; or on the bytes in memory.
+QImage DecodePictureFile(const QString& fileName, QImage (*decode)(QIODevice&));
+QImage DecodePictureBytes(const QByteArray& bytes, QImage (*decode)(QIODevice&));
+
 /// A new uninitialised picture whose pixel memory is mapped for the picture alone and backed by
 /// huge pages where the system offers them: a large scan then costs a few dozen page faults
 /// instead of tens of thousands. A null image when the memory is not available.

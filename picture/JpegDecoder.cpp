@@ -225,22 +225,10 @@ QImage DecodeJpeg(QIODevice& device)
 
 QImage DecodeJpeg(const QByteArray& bytes)
 {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    return DecodeJpeg(buffer);
+    return DecodePictureBytes(bytes, static_cast<QImage (*)(QIODevice&)>(DecodeJpeg));
 }
 
 QImage LoadJpegFile(const QString& fileName)
 {
-    QFile file;
-    OpenPictureFile(fileName, file);
-    try {
-        return DecodeJpeg(file);
-    } catch (const TImageError&) {
-        // A disk that fails while the data is read is the file's fault, not the picture's.
-        if (file.error() != QFileDevice::NoError)
-            throw TImageError(QStringLiteral("Datei %1 kann nicht geöffnet werden").arg(fileName));
-        throw;
-    }
+    return DecodePictureFile(fileName, static_cast<QImage (*)(QIODevice&)>(DecodeJpeg));
 }
