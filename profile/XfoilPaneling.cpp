@@ -1,6 +1,7 @@
 #include "XfoilPaneling.h"
 
 #include "CurveSpline.h"
+#include "NoseFit.h"
 #include "ProfileCheck.h"
 #include "ProfileText.h"
 #include "XfoilText.h"
@@ -116,19 +117,19 @@ double ToXfoilFrame(TCurveSpline& curve, double tx, double ty, std::size_t near)
 }
 
 /// Parameters by which a round nose is nearly a polynomial: the signed square root of x in
-/// XFOIL's frame, negative before the leading edge. About the nose x grows with the square of
-/// the distance from it, so its root runs evenly round the nose, where the chord length of sparse
-/// clicks cuts the corner. Empty where x does not grow strictly away from the nose on both sides,
+/// XFOIL's frame, negative before the leading edge (before knot `split`). About the nose x grows
+/// with the square of the distance from it, so its root runs evenly round the nose, where the
+/// chord length of sparse clicks cuts the corner. Empty where x does not grow strictly away from the nose on both sides,
 /// or where the root stalls along a stretch that is nearly upright (a flat front, a blunt base):
 /// a piece's chord per step of the root more than NoseSpeedRatio times its neighbour's.
-std::vector<double> NoseParameters(const TCurveSpline& curve, double leS)
+std::vector<double> NoseParameters(const TCurveSpline& curve, std::size_t split)
 {
     const auto& k = curve.Knots();
     std::vector<double> u(k.size());
     double speedBefore = 0.0; // of the piece before, 0 after a corner
     for (std::size_t i = 0; i < k.size(); ++i) {
         const double root = std::sqrt(std::max(k[i].x, 0.0));
-        u[i] = k[i].s < leS ? -root : root;
+        u[i] = i < split ? -root : root;
         if (i == 0)
             continue;
         if (k[i].s == k[i - 1].s) {
@@ -400,17 +401,34 @@ TXfoilOutline XfoilOutline(const std::vector<TContourPoint>& table, std::optiona
         return Raw(std::move(points), distinct, TRawReason::NoLeadingEdge);
     if (!finiteKnots())
         return Raw(std::move(points), distinct, TRawReason::NoCurve);
+    // Where sparse clicks round a tight nose fit a classical nose clearly better in another
+    // frame, the curve goes there: the spline's leading edge lies anywhere between them.
+    std::size_t split = static_cast<std::size_t>(
+        std::partition_point(knots.begin(), knots.end(), [&](const TCurveSpline::TKnot& k) { return k.s < leS; }) - knots.begin());
+    bool moved = false;
+    if (const std::optional<TNoseFrame> nose = NoseFrame(knots, far)) {
+        const double chord = std::hypot(1.0 - nose->x, nose->y);
+        curve.ToFrame(nose->x, nose->y, (1.0 - nose->x) / chord, -nose->y / chord, 1.0 / chord);
+        split = nose->split;
+        moved = true;
+    }
     // Laid anew by the nose's parameters the curve moves its leading edge a little, and with it
     // the frame; the parameters need not follow it, the nose's shape hardly changes.
-    if (std::vector<double> u = NoseParameters(curve, leS); !u.empty()) {
+    bool found = false;
+    if (std::vector<double> u = NoseParameters(curve, split); !u.empty()) {
         curve.Reparameterise(u);
-        if (const double le = ToXfoilFrame(curve, 1.0, 0.0, far); le >= 0.0)
+        if (const double le = ToXfoilFrame(curve, 1.0, 0.0, far); le >= 0.0) {
             leS = le;
-        else
+            found = true;
+        } else {
             curve.Reparameterise(u); // the chord length again
+        }
         if (!finiteKnots())
             return Raw(std::move(points), distinct, TRawReason::NoCurve);
     }
+    // The nose's frame puts the leading edge off the chord-length curve: find it on the curve.
+    if (moved && !found && (leS = ToXfoilFrame(curve, 1.0, 0.0, far)) < 0.0)
+        return Raw(std::move(points), distinct, TRawReason::NoLeadingEdge);
     std::vector<double> fixed{0.0};
     std::vector<bool> bunched{true};
     std::vector<TContourPoint> exact{closed ? TContourPoint{1.0, 0.0, 0.0} : TContourPoint{knots.front().x, knots.front().y, 0.0}};

@@ -15,7 +15,9 @@
 /// - a parametric cubic spline by chord length through the points, split at every corner the user
 ///   drew (a sharp trailing edge, a turn above the check's limit), so corners stay corners;
 /// - the leading edge is the point of the curve farthest from the trailing edge's midpoint (where
-///   the tangent is normal to the line to it); it goes to (0, 0), the midpoint to (1, 0);
+///   the tangent is normal to the line to it); it goes to (0, 0), the midpoint to (1, 0); where
+///   sparse clicks round a tight nose leave it uncertain, the frame the clicks' nose fits best
+///   (NoseFrame) decides it;
 /// - XfoilNodes points along the curve, denser where it bends and at the trailing edge, no panel
 ///   more than 1.5 times its neighbour except at corners; the leading edge and the corners are
 ///   nodes, a sharp edge's apex is the first and the last point.
