@@ -147,18 +147,18 @@ void Canvas::Ellipse(int l, int t, int r, int b)
         return;
     applyPen();
     applyBrush();
-    if (ratio_ == 1.0) {
-        painter_.drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
-        return;
-    }
     const QRectF shape(QPointF(l, t) + penCentre(), QSizeF(r - l - 1, b - t - 1));
     if (ratio_ != std::floor(ratio_) || pen_.mode != PenMode::Copy) {
-        painter_.drawEllipse(shape);
+        if (ratio_ == 1.0)
+            painter_.drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
+        else
+            painter_.drawEllipse(shape);
         return;
     }
-    // Above ratio 1 an ellipse is a stroked path, some fifty times the cost of the cosmetic one; a
-    // series draws hundreds of equal markers. At a whole ratio a whole-pixel shift moves the shape
-    // by whole device pixels, so one drawing copied to each place gives the very same pixels.
+    // A series draws thousands of equal markers. Above ratio 1 an ellipse is a stroked path, some
+    // fifty times the cost of the cosmetic one, and even that costs twice a copy of its image. At a
+    // whole ratio a whole-pixel shift moves the shape by whole device pixels, so one drawing copied
+    // to each place gives the very same pixels.
     const int margin = std::max(1, pen_.width);
     const EllipseKey key{r - l, b - t, pen_.color, pen_.width, pen_.style, brush_.color, brush_.style};
     if (!(key == ellipseKey_) || ellipseImage_.isNull()) {
@@ -171,7 +171,10 @@ void Canvas::Ellipse(int l, int t, int r, int b)
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setPen(painter_.pen());
         p.setBrush(painter_.brush());
-        p.drawEllipse(shape.translated(margin - l, margin - t));
+        if (ratio_ == 1.0)
+            p.drawEllipse(QRect(margin, margin, r - l - 1, b - t - 1));
+        else
+            p.drawEllipse(shape.translated(margin - l, margin - t));
     }
     painter_.drawImage(QPoint(l - margin, t - margin), ellipseImage_);
 }
