@@ -16,7 +16,15 @@ export QT_QPA_PLATFORM=xcb
 wm=
 trap "kill $pid \$wm 2>/dev/null || true" EXIT
 fail() { echo "FAIL: $*"; import -window root "$SMOKE_OUT/smoke-failure.png" || true; exit 1; }
-window() { timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1; }
+# A window closing while xdotool looks at the visible ones stops it with an X error: look again.
+window() {
+  local id
+  for _ in 1 2 3; do
+    id=$(timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1) || true
+    [ -n "$id" ] && { echo "$id"; return 0; }
+  done
+  return 1
+}
 
 # Left, top, width and height of a window as the window system shows it, and its frame extents.
 client() { xwininfo -id "$1" | awk "/Absolute upper-left X/{x=\$NF} /Absolute upper-left Y/{y=\$NF}

@@ -3,7 +3,15 @@
 
 fail() { echo "FAIL: $*"; import -window root "$E2E_OUT/$E2E_NAME-failure.png" || true; exit 1; }
 # Waits for a visible window of this exact title and prints its id.
-window() { timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1; }
+# A window closing while xdotool looks at the visible ones stops it with an X error: look again.
+window() {
+  local id
+  for _ in 1 2 3; do
+    id=$(timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1) || true
+    [ -n "$id" ] && { echo "$id"; return 0; }
+  done
+  return 1
+}
 # Waits until no visible window has this exact title.
 gone() {
   for _ in $(seq 100); do

@@ -138,45 +138,49 @@ TEST(CanvasPixels, AtRatio2AxisParallelLinesCoverTheSameLogicalPixels)
         }
 }
 
-// Equal ellipses are drawn once and copied: the copies must be the ellipse itself, at ratio 1 and
-// above, also where a clip cuts one, and a change of size or colour must not reuse the old one.
+// Equal ellipses are drawn once and copied: the copies must be the ellipse itself, also where a clip
+// cuts one, and a change of size or colour must not reuse the old one.
+void ExpectCopiedEllipsesAreTheEllipsesThemselves(int ratio)
+{
+    QImage copied(100 * ratio, 60 * ratio, QImage::Format_RGB32);
+    copied.fill(Qt::white);
+    copied.setDevicePixelRatio(ratio);
+    QImage direct = copied.copy();
+    const struct {
+        QRect box;
+        TColor fill;
+    } dots[] = {{{10, 10, 6, 6}, clRed}, {{23, 41, 6, 6}, clRed}, {{57, 8, 6, 6}, clRed},
+                {{40, 30, 9, 7}, clRed}, {{70, 30, 6, 6}, clGreen}, {{95, 50, 6, 6}, clGreen}};
+    {
+        Canvas c(&copied);
+        c.IntersectClipRect(0, 0, 98, 60);
+        for (const auto& d : dots) {
+            c.SetBrushColor(d.fill);
+            c.Ellipse(d.box.left(), d.box.top(), d.box.right() + 1, d.box.bottom() + 1);
+        }
+    }
+    {
+        QPainter p(&direct);
+        p.setClipRect(QRect(0, 0, 98, 60));
+        QPen pen(Qt::black);
+        pen.setCapStyle(Qt::FlatCap);
+        pen.setJoinStyle(Qt::MiterJoin);
+        p.setPen(pen);
+        for (const auto& d : dots) {
+            p.setBrush(ToQColor(d.fill));
+            if (ratio == 1)
+                p.drawEllipse(QRect(d.box.topLeft(), QSize(d.box.width() - 1, d.box.height() - 1)));
+            else
+                p.drawEllipse(QRectF(d.box.topLeft() + QPointF(0.5, 0.5), QSizeF(d.box.width() - 1, d.box.height() - 1)));
+        }
+    }
+    EXPECT_EQ(copied, direct) << "ratio " << ratio;
+}
+
 TEST(CanvasPixels, CopiedEllipsesAreTheEllipsesThemselves)
 {
-    for (const int ratio : {1, 2}) {
-        QImage copied(100 * ratio, 60 * ratio, QImage::Format_RGB32);
-        copied.fill(Qt::white);
-        copied.setDevicePixelRatio(ratio);
-        QImage direct = copied.copy();
-        const struct {
-            QRect box;
-            TColor fill;
-        } dots[] = {{{10, 10, 6, 6}, clRed}, {{23, 41, 6, 6}, clRed}, {{57, 8, 6, 6}, clRed},
-                    {{40, 30, 9, 7}, clRed}, {{70, 30, 6, 6}, clGreen}, {{95, 50, 6, 6}, clGreen}};
-        {
-            Canvas c(&copied);
-            c.IntersectClipRect(0, 0, 98, 60);
-            for (const auto& d : dots) {
-                c.SetBrushColor(d.fill);
-                c.Ellipse(d.box.left(), d.box.top(), d.box.right() + 1, d.box.bottom() + 1);
-            }
-        }
-        {
-            QPainter p(&direct);
-            p.setClipRect(QRect(0, 0, 98, 60));
-            QPen pen(Qt::black);
-            pen.setCapStyle(Qt::FlatCap);
-            pen.setJoinStyle(Qt::MiterJoin);
-            p.setPen(pen);
-            for (const auto& d : dots) {
-                p.setBrush(ToQColor(d.fill));
-                if (ratio == 1)
-                    p.drawEllipse(QRect(d.box.topLeft(), QSize(d.box.width() - 1, d.box.height() - 1)));
-                else
-                    p.drawEllipse(QRectF(d.box.topLeft() + QPointF(0.5, 0.5), QSizeF(d.box.width() - 1, d.box.height() - 1)));
-            }
-        }
-        EXPECT_EQ(copied, direct) << "ratio " << ratio;
-    }
+    ExpectCopiedEllipsesAreTheEllipsesThemselves(1);
+    ExpectCopiedEllipsesAreTheEllipsesThemselves(2);
 }
 
 // A slanted line running backwards narrows the clip for a moment; the caller's clip must come back.
