@@ -8,23 +8,15 @@ set -euo pipefail
 exe=$1
 out=$2
 mkdir -p "$out"
-export SMOKE_EXE=$exe SMOKE_OUT=$out
+export SMOKE_EXE=$exe E2E_OUT=$(cd "$out" && pwd) E2E_HERE=$(cd "$(dirname "$0")" && pwd)
 exec xvfb-run -a -s "-screen 0 1600x1200x24" bash -c '
 set -euo pipefail
 export QT_QPA_PLATFORM=xcb
 "$SMOKE_EXE" & pid=$!
 wm=
 trap "kill $pid \$wm 2>/dev/null || true" EXIT
-fail() { echo "FAIL: $*"; import -window root "$SMOKE_OUT/smoke-failure.png" || true; exit 1; }
-# A window closing while xdotool looks at the visible ones stops it with an X error: look again.
-window() {
-  local id
-  for _ in 1 2 3; do
-    id=$(timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1) || true
-    [ -n "$id" ] && { echo "$id"; return 0; }
-  done
-  return 1
-}
+E2E_NAME=smoke
+source "$E2E_HERE/x11lib.sh"
 
 # Left, top, width and height of a window as the window system shows it, and its frame extents.
 client() { xwininfo -id "$1" | awk "/Absolute upper-left X/{x=\$NF} /Absolute upper-left Y/{y=\$NF}
@@ -55,7 +47,7 @@ sleep 1
 centred "main window without a window manager" $(outer "$main") 1190 876
 
 # A window manager that frames the window long after its first show.
-openbox --sm-disable >"$SMOKE_OUT/smoke-openbox.log" 2>&1 & wm=$!
+openbox --sm-disable >"$E2E_OUT/smoke-openbox.log" 2>&1 & wm=$!
 for _ in $(seq 100); do
   [ -n "$(extents "$main")" ] && break
   sleep 0.1
@@ -75,7 +67,7 @@ xdotool key Return
 review=$(window "Weiterbearbeitung zur Profildatei") || fail "F10, Right, Return, Return did not open the review window"
 sleep 1
 centred "review window" $(outer "$review") "" ""
-import -window root "$SMOKE_OUT/smoke-main-window.png"
+import -window root "$E2E_OUT/smoke-main-window.png"
 
 # Alt alone highlights "Datei"; Return opens it on "Bild laden", Down moves to "Programmende".
 xdotool windowactivate --sync "$main"
