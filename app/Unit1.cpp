@@ -238,13 +238,7 @@ void TForm1::Timer1Timer()
 
 QRect TForm1::ClientRectOnScreen() const
 {
-    // Mapping to the screen is most of an idle tick's work. The answer changes only with the
-    // window's place or the client's place in the window, both plain fields to compare.
-    const QRect window = this->window()->geometry();
-    const QPoint inWindow = Client->mapTo(this->window(), QPoint(0, 0));
-    if (!ClientPlace.known || ClientPlace.window != window || ClientPlace.inWindow != inWindow)
-        ClientPlace = {window, inWindow, Client->mapToGlobal(QPoint(0, 0)), true};
-    return QRect(ClientPlace.onScreen, Client->size());
+    return QRect(ClientPlace.Of(*Client), Client->size());
 }
 
 void TForm1::FormCloseQuery(bool& CanClose)

@@ -9,6 +9,7 @@
 #include "MainViewPaint.h"
 #include "PaintInputs.h"
 #include "PictureOrigin.h"
+#include "ScreenPlace.h"
 #include "Services.h"
 #include "ViewMapping.h"
 #include "WorkFile.h"
@@ -196,15 +197,8 @@ public:
     TPaintInputs PaintedInputs;
     /// The event deliveries the tick had seen when it last looked.
     std::uint64_t DeliveriesSeen = platform::NeverLooked;
-    /// The client's place on the screen, and the window's and the client's own place it was
-    /// worked out from (see ClientRectOnScreen).
-    struct TClientPlace {
-        QRect window;
-        QPoint inWindow;
-        QPoint onScreen;
-        bool known = false;
-    };
-    mutable TClientPlace ClientPlace;
+    /// The client's place on the screen (see ClientRectOnScreen).
+    mutable platform::TScreenPlace ClientPlace;
     /// Set by the client's paint event: false while only part of the client area is being painted.
     bool PaintCoversClient = true;
 

@@ -147,12 +147,15 @@ void Canvas::Ellipse(int l, int t, int r, int b)
         return;
     applyPen();
     applyBrush();
-    const QRectF shape(QPointF(l, t) + penCentre(), QSizeF(r - l - 1, b - t - 1));
-    if (ratio_ != std::floor(ratio_) || pen_.mode != PenMode::Copy) {
+    // At ratio 1 the cosmetic ellipse in the box; above it the shape centred on the pen's pixels.
+    const auto draw = [&](QPainter& painter, int x, int y) {
         if (ratio_ == 1.0)
-            painter_.drawEllipse(QRect(l, t, r - l - 1, b - t - 1));
+            painter.drawEllipse(QRect(x, y, r - l - 1, b - t - 1));
         else
-            painter_.drawEllipse(shape);
+            painter.drawEllipse(QRectF(QPointF(x, y) + penCentre(), QSizeF(r - l - 1, b - t - 1)));
+    };
+    if (ratio_ != std::floor(ratio_) || pen_.mode != PenMode::Copy) {
+        draw(painter_, l, t);
         return;
     }
     // A series draws thousands of equal markers. Above ratio 1 an ellipse is a stroked path, some
@@ -171,10 +174,7 @@ void Canvas::Ellipse(int l, int t, int r, int b)
         p.setRenderHint(QPainter::Antialiasing, false);
         p.setPen(painter_.pen());
         p.setBrush(painter_.brush());
-        if (ratio_ == 1.0)
-            p.drawEllipse(QRect(margin, margin, r - l - 1, b - t - 1));
-        else
-            p.drawEllipse(shape.translated(margin - l, margin - t));
+        draw(p, margin, margin);
     }
     painter_.drawImage(QPoint(l - margin, t - margin), ellipseImage_);
 }

@@ -98,7 +98,6 @@ std::optional<TNoseFrame> NoseFrame(const std::vector<TCurveSpline::TKnot>& knot
         if (knots[i].s == knots[i + 1].s)
             return std::nullopt;
 
-    std::size_t split = 0;
     const auto misfit = [&](double x, double y) {
         std::size_t unused = 0;
         return std::hypot(x, y) > Farthest ? Infinite : Misfit(knots, first, last, x, y, unused);
@@ -146,6 +145,7 @@ std::optional<TNoseFrame> NoseFrame(const std::vector<TCurveSpline::TKnot>& knot
     best = *std::min_element(v.begin(), v.end(), [](const TVertex& p, const TVertex& q) { return p.f < q.f; });
     if (!(spline >= Evidence * best.f))
         return std::nullopt;
-    Misfit(knots, first, last, best.x, best.y, split);
-    return TNoseFrame{best.x, best.y, split};
+    TNoseFrame frame{best.x, best.y, 0};
+    Misfit(knots, first, last, best.x, best.y, frame.split);
+    return frame;
 }

@@ -399,12 +399,7 @@ void TForm2::FormMouseWheelDown()
 
 void TForm2::Timer1Timer()
 {
-    // Mapped again only when the window moved: mapping is most of what an idle tick costs.
-    if (!placeFrom_.isValid() || placeFrom_ != geometry()) {
-        placeFrom_ = geometry();
-        placeOnScreen_ = mapToGlobal(QPoint(0, 0));
-    }
-    const QPoint p = platform::CursorPos() - placeOnScreen_;
+    const QPoint p = platform::CursorPos() - place_.Of(*this);
     const QRect chart = Chart1->geometry();
     Chart1->AllowZoom = chart.left() < p.x() && p.x() < chart.left() + chart.width() && chart.top() < p.y() &&
                         p.y() < chart.top() + chart.height();

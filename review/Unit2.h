@@ -4,6 +4,7 @@
 #include "ProfileCheck.h"
 #include "PlotRefill.h"
 #include "ProfileTableUpdate.h"
+#include "ScreenPlace.h"
 #include "Services.h"
 #include "TContourPoint.h"
 #include "WheelNotches.h"
@@ -119,8 +120,7 @@ private:
     TCheckMemory checkMemory_;        ///< lets the check measure again only what moved
     TZoomReset zoomReset_;            ///< resets the zoom only where the reset would change something
     int chartRightGap_ = 0; ///< Chart1 keeps its distance to the right edge (anchored left, top, right)
-    QRect placeFrom_;       ///< the geometry the window's place on the screen was mapped from
-    QPoint placeOnScreen_;  ///< the window's corner on the screen, for the ticks
+    platform::TScreenPlace place_; ///< the window's corner on the screen, for the ticks
 };
 
 extern TForm2* Form2;
